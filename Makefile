@@ -1,0 +1,49 @@
+# Two commands do everything on a fresh Debian 12:
+#   make run    installs what is missing, builds, starts Velmora on its sample tests
+#   make test   installs what is missing, builds twice (warnings as errors; ASan+UBSan)
+#               and runs every test in both builds
+BUILD    ?= build
+JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE    := cmake -G Ninja -Wno-dev
+FUZZTIME ?= 30
+
+.PHONY: all deps build run test test-normal test-asan fuzz fuzz-smoke bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	$(CMAKE) -S . -B $(BUILD)/run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF
+	cmake --build $(BUILD)/run -j $(JOBS)
+
+run: build
+	$(BUILD)/run/bin/velmora $(ARGS)
+
+test: deps test-normal test-asan
+
+test-normal:
+	$(CMAKE) -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON -DVELMORA_BENCH=ON
+	cmake --build $(BUILD)/test -j $(JOBS)
+	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS)
+
+test-asan:
+	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON
+	cmake --build $(BUILD)/asan -j $(JOBS)
+	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	CXX=clang++-14 $(CMAKE) -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+
+fuzz-smoke: fuzz
+	scripts/fuzz-smoke $(BUILD)/fuzz $(FUZZTIME)
+
+bench: deps
+	$(CMAKE) -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF
+	cmake --build $(BUILD)/bench -j $(JOBS)
+	bench/run $(BUILD)/bench
+
+clean:
+	rm -rf $(BUILD)

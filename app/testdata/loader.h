@@ -1,0 +1,33 @@
+#pragma once
+
+#include "failure.h"
+#include "tasktable.h"
+
+#include <QIODevice>
+#include <QString>
+
+#include <optional>
+#include <span>
+
+namespace velmora {
+
+// Reads the plain text of a test into `Tasks`: the title line is dropped;
+// each task is a statement, its steps, and the empty line that ends it.
+// The table is not cleared first: it is sized to the tasks read so far each
+// time a task starts, so a load that reads at least one task leaves exactly
+// the new test's tasks and one that reads none leaves the table as it was.
+// The last line of the file never becomes a step. Counters are 16-bit:
+// a 32768th task or step is failure 6. `tasksRead` (optional) receives the
+// number of tasks this load started.
+std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *tasksRead = nullptr);
+std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead = nullptr);
+
+// The title as the selection list shows it: the first line of the file
+// decoded, or nullopt for an empty file.
+std::optional<QString> readTitle(QIODevice &device);
+
+// The largest element, as a double; ties keep the value found first.
+// `values` holds at least one element.
+double MaxValue(std::span<const double> values);
+
+} // namespace velmora

@@ -1,0 +1,16 @@
+# velmora_add_test(NAME SOURCES ... LIBRARIES ... [ENVIRONMENT ...])
+# Builds one Qt Test executable into the test folder (not the program's folder,
+# so a test never lists or loads the program's own sample tests by accident)
+# and registers it with CTest, offscreen.
+set(VELMORA_TEST_BIN_DIR ${CMAKE_BINARY_DIR}/testbin)
+
+function(velmora_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE velmora_flags Qt6::Test ${ARG_LIBRARIES})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VELMORA_TEST_BIN_DIR})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT 300
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELMORA_BIN_DIR=${VELMORA_BIN_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;${ARG_ENVIRONMENT}")
+endfunction()
