@@ -1,0 +1,70 @@
+#include "linelabel.h"
+
+#include "syscolour.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+
+namespace tabulo {
+
+LineLabel::LineLabel(QWidget *parent)
+    : QLabel(parent)
+{
+    // Host texts are shown as they are, never read as markup.
+    setTextFormat(Qt::PlainText);
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(true);
+}
+
+void LineLabel::setColours(quint32 back, quint32 fore)
+{
+    if (back == m_back && fore == m_fore)
+        return;
+    m_back = back;
+    m_fore = fore;
+    update();
+}
+
+void LineLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), resolveColour(m_back, palette()));
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, resolveColour(m_fore, palette()));
+    painter.setFont(font());
+    const int flags = int(alignment()) | (wordWrap() ? int(Qt::TextWordWrap) : 0);
+    style()->drawItemText(&painter, contentsRect(), flags, colours, true, text(),
+                          QPalette::WindowText);
+}
+
+void LineLabel::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void LineLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click)
+        Q_EMIT clicked();
+}
+
+// The second press of a double click is not a click of its own.
+void LineLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    m_pressed = false;
+    event->accept();
+}
+
+void LineLabel::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    Q_EMIT mouseMoved();
+}
+
+} // namespace tabulo
