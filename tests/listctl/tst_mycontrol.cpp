@@ -1,0 +1,324 @@
+// The list control's widget under the real mouse: clicks, moves, events to
+// sinks, painted colours and the pixel layout.
+
+#include "colourcodes.h"
+#include "linelabel.h"
+#include "mycontrol.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <functional>
+#include <stdexcept>
+
+using namespace tabulo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records every event as text, and can answer one with a call back.
+class RecordingSink final : public EventSink
+{
+public:
+    QStringList heard;
+    std::function<void(EventId)> answer;
+
+    void onEvent(EventId id, const QVariantList &arguments) override
+    {
+        QString entry = QString::number(static_cast<int>(id));
+        for (const QVariant &a : arguments)
+            entry += u' ' + QString::number(a.value<qint16>());
+        heard << entry;
+        if (answer)
+            answer(id);
+    }
+};
+
+QPoint middle(const QWidget *w)
+{
+    return w->rect().center();
+}
+
+void moveOver(QWidget *w)
+{
+    QTest::mouseMove(w, middle(w));
+    // The offscreen platform sends no move for an unchanged position.
+    QTest::mouseMove(w, middle(w) + QPoint(1, 0));
+}
+
+void fill(myControl &control, const QStringList &texts)
+{
+    control.invoke(DispId::Clear, CallKind::Method, {});
+    control.invoke(DispId::MaxLbl, CallKind::PropertyPut, {texts.size()});
+    for (int i = 0; i < texts.size(); ++i)
+        control.invoke(DispId::txtData, CallKind::PropertyPut, {i + 1, texts.at(i)});
+}
+
+QString textOf(myControl &control, int index)
+{
+    return control.invoke(DispId::txtData, CallKind::PropertyGet, {index}).value.toString();
+}
+
+const QStringList Letters = {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"g"_s};
+
+} // namespace
+
+class TestMyControl final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void startsWithTwentyNumberedLines();
+    void clickMoveClick();
+    void movesOnlyWhilePending_data();
+    void movesOnlyWhilePending();
+    void numberLabelsAndStripAreDeaf();
+    void twoClicksOnOneLine();
+    void clickCompletesAfterClearSelection();
+    void paintsColoursOfTheMoment_data();
+    void paintsColoursOfTheMoment();
+    void layoutInPixels();
+    void handlerCallsBackFromOverSwap();
+    void handlerCallsSwapFromStartSwap();
+    void throwingHandlerStopsAtTheControl();
+    void sinkRemovedDuringEvent();
+    void accessibleNamesOnLabels();
+
+private:
+    QWidget *m_window = nullptr;
+    myControl *m_control = nullptr;
+    RecordingSink m_sink;
+};
+
+void TestMyControl::init()
+{
+    m_window = new QWidget;
+    m_control = new myControl(m_window);
+    m_control->setGeometry(0, 0, 400, 300);
+    m_sink.heard.clear();
+    m_sink.answer = nullptr;
+    m_control->advise(&m_sink);
+    m_window->resize(420, 320);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void TestMyControl::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+}
+
+void TestMyControl::startsWithTwentyNumberedLines()
+{
+    for (int i = 1; i <= 20; ++i) {
+        QVERIFY(m_control->lblData(i)->isVisible());
+        QCOMPARE(m_control->lblData(i)->text(), u"Еуче1"_s);
+        QCOMPARE(m_control->lblNumber(i)->text(), u"%1."_s.arg(i));
+    }
+    m_control->invoke(DispId::Clear, CallKind::Method, {});
+    QCOMPARE(m_control->lblData(20)->text(), QString());
+    QCOMPARE(m_control->focusPolicy(), Qt::NoFocus);
+}
+
+void TestMyControl::clickMoveClick()
+{
+    fill(*m_control, Letters);
+    QTest::mouseClick(m_control->lblData(2), Qt::LeftButton);
+    moveOver(m_control->lblData(3));
+    moveOver(m_control->lblData(4));
+    QTest::mouseClick(m_control->lblData(4), Qt::LeftButton);
+    QCOMPARE(m_sink.heard,
+             (QStringList{u"1 2"_s, u"2 3"_s, u"2 3"_s, u"2 4"_s, u"2 4"_s, u"3"_s}));
+    QCOMPARE(textOf(*m_control, 2), u"d"_s);
+    QCOMPARE(textOf(*m_control, 4), u"b"_s);
+    // The exchange un-highlights every visible line through Selection.
+    for (int i = 1; i <= 7; ++i)
+        QCOMPARE(m_control->lblData(i)->backColour(), ColourCode::WindowBackground);
+}
+
+void TestMyControl::movesOnlyWhilePending_data()
+{
+    QTest::addColumn<bool>("pending");
+    QTest::addColumn<int>("over");
+    QTest::addColumn<bool>("buttonHeld");
+    QTest::addColumn<QStringList>("heard");
+    QTest::newRow("idle") << false << 3 << false << QStringList{};
+    QTest::newRow("idle, button held") << false << 3 << true << QStringList{};
+    QTest::newRow("pending, other line") << true << 3 << false << QStringList{u"2 3"_s, u"2 3"_s};
+    QTest::newRow("pending, own line") << true << 5 << false << QStringList{u"2 5"_s, u"2 5"_s};
+    QTest::newRow("pending, button held") << true << 3 << true << QStringList{u"2 3"_s, u"2 3"_s};
+}
+
+void TestMyControl::movesOnlyWhilePending()
+{
+    QFETCH(bool, pending);
+    QFETCH(int, over);
+    QFETCH(bool, buttonHeld);
+    QFETCH(QStringList, heard);
+    // A host's Selection write makes a line pending without any event.
+    if (pending)
+        m_control->invoke(DispId::Selection, CallKind::PropertyPut, {5, false});
+    LineLabel *label = m_control->lblData(over);
+    if (buttonHeld)
+        QTest::mousePress(label, Qt::LeftButton, {}, QPoint(1, 1));
+    m_sink.heard.clear();
+    moveOver(label);
+    if (buttonHeld)
+        QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(-5, -5));
+    QCOMPARE(m_sink.heard, heard);
+}
+
+void TestMyControl::numberLabelsAndStripAreDeaf()
+{
+    fill(*m_control, Letters);
+    QTest::mouseClick(m_control->lblNumber(2), Qt::LeftButton);
+    QTest::mouseClick(m_control, Qt::LeftButton, {}, QPoint(m_control->width() - 1, 5));
+    QTest::mouseClick(m_control, Qt::LeftButton, {}, QPoint(5, m_control->height() - 1));
+    QTest::mouseClick(m_control->lblData(2), Qt::RightButton);
+    QCOMPARE(m_sink.heard, QStringList{});
+    QCOMPARE(m_control->model().PendingLine(), qint16(0));
+}
+
+void TestMyControl::twoClicksOnOneLine()
+{
+    fill(*m_control, Letters);
+    QTest::mouseClick(m_control->lblData(3), Qt::LeftButton);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(m_control->lblData(3), Qt::LeftButton);
+    QCOMPARE(m_sink.heard, (QStringList{u"1 3"_s, u"3"_s}));
+    QCOMPARE(textOf(*m_control, 3), u"c"_s);
+}
+
+void TestMyControl::clickCompletesAfterClearSelection()
+{
+    fill(*m_control, Letters);
+    QTest::mouseClick(m_control->lblData(3), Qt::LeftButton);
+    m_control->invoke(DispId::ClearSelection, CallKind::Method, {});
+    QCOMPARE(m_control->lblData(3)->backColour(), ColourCode::CaptionText);
+    m_sink.heard.clear();
+    QTest::mouseClick(m_control->lblData(6), Qt::LeftButton);
+    QCOMPARE(m_sink.heard, QStringList{u"3"_s});
+    QCOMPARE(textOf(*m_control, 3), u"f"_s);
+    QCOMPARE(textOf(*m_control, 6), u"c"_s);
+}
+
+// Colours are resolved when painting: a palette change shows at once.
+void TestMyControl::paintsColoursOfTheMoment_data()
+{
+    QTest::addColumn<bool>("flag");
+    QTest::addColumn<bool>("clearSelection");
+    QTest::addColumn<QPalette::ColorRole>("role");
+    QTest::addColumn<QColor>("classic");
+    QTest::newRow("highlighted") << true << false << QPalette::Highlight << QColor();
+    QTest::newRow("un-highlighted") << false << false << QPalette::Base << QColor();
+    QTest::newRow("reset") << true << true << QPalette::NoRole << QColor(Qt::white);
+}
+
+void TestMyControl::paintsColoursOfTheMoment()
+{
+    QFETCH(bool, flag);
+    QFETCH(bool, clearSelection);
+    QFETCH(QPalette::ColorRole, role);
+    QFETCH(QColor, classic);
+    m_control->invoke(DispId::txtData, CallKind::PropertyPut, {4, QString()});
+    m_control->invoke(DispId::Selection, CallKind::PropertyPut, {4, flag});
+    if (clearSelection)
+        m_control->invoke(DispId::ClearSelection, CallKind::Method, {});
+    LineLabel *label = m_control->lblData(4);
+    QPalette palette = label->palette();
+    const QColor odd(0x12, 0x34, 0x56);
+    if (role != QPalette::NoRole)
+        palette.setColor(role, odd);
+    label->setPalette(palette);
+    const QColor painted = label->grab().toImage().pixelColor(0, 0);
+    QCOMPARE(painted, role != QPalette::NoRole ? odd : classic);
+    // The control's own background: inactive caption text, classic grey.
+    const QPoint strip(m_control->width() - 1, m_control->height() - 1);
+    QCOMPARE(m_control->grab().toImage().pixelColor(strip), QColor(0xd4, 0xd0, 0xc8));
+}
+
+void TestMyControl::layoutInPixels()
+{
+    if (m_control->logicalDpiY() != 96 || m_control->logicalDpiX() != 96)
+        QSKIP("pixel figures are for a 96 dpi screen");
+    m_control->invoke(DispId::MaxLbl, CallKind::PropertyPut, {5});
+    m_control->resize(4500 / 15, 3000 / 15);
+    for (int i = 1; i <= 5; ++i) {
+        QCOMPARE(m_control->lblData(i)->geometry(), QRect(36, 39 * (i - 1), 300 - 36 - 3, 39));
+        QCOMPARE(m_control->lblNumber(i)->geometry(), QRect(0, 39 * (i - 1), 36, 27));
+    }
+    QVERIFY(!m_control->lblData(6)->isVisible());
+    m_control->resize(10, 1);
+    QCOMPARE(m_control->lblData(1)->size(), QSize(0, 0));
+}
+
+// The main window answers OverSwap by writing Selection: the nested call
+// runs inside Swap and its effect stays.
+void TestMyControl::handlerCallsBackFromOverSwap()
+{
+    fill(*m_control, Letters);
+    m_sink.answer = [this](EventId id) {
+        if (id != EventId::OverSwap)
+            return;
+        QCOMPARE(m_control->model().PendingLine(), qint16(0));
+        QVERIFY(m_control->invoke(DispId::Selection, CallKind::PropertyPut, {7, true}).ok());
+        QCOMPARE(textOf(*m_control, 5), u"a"_s);
+    };
+    QTest::mouseClick(m_control->lblData(1), Qt::LeftButton);
+    QTest::mouseClick(m_control->lblData(5), Qt::LeftButton);
+    QCOMPARE(m_control->model().PendingLine(), qint16(7));
+    QCOMPARE(m_control->lblData(7)->backColour(), ColourCode::Highlight);
+    m_sink.answer = nullptr;
+    QTest::mouseClick(m_control->lblData(2), Qt::LeftButton);
+    QCOMPARE(textOf(*m_control, 7), u"b"_s);
+}
+
+void TestMyControl::handlerCallsSwapFromStartSwap()
+{
+    fill(*m_control, Letters);
+    m_sink.answer = [this](EventId id) {
+        if (id == EventId::StartSwap)
+            QVERIFY(m_control->invoke(DispId::Swap, CallKind::Method, {1, 2}).ok());
+    };
+    QTest::mouseClick(m_control->lblData(3), Qt::LeftButton);
+    QCOMPARE(m_sink.heard, (QStringList{u"1 3"_s, u"3"_s}));
+    QCOMPARE(m_control->model().PendingLine(), qint16(0));
+    QCOMPARE(textOf(*m_control, 1), u"b"_s);
+}
+
+void TestMyControl::throwingHandlerStopsAtTheControl()
+{
+    fill(*m_control, Letters);
+    RecordingSink second;
+    m_control->advise(&second);
+    m_sink.answer = [](EventId) { throw std::runtime_error("host failed"); };
+    QTest::ignoreMessage(QtWarningMsg, "Tabulo: an event handler failed: host failed");
+    QTest::mouseClick(m_control->lblData(2), Qt::LeftButton);
+    QCOMPARE(second.heard, QStringList{u"1 2"_s});
+    QCOMPARE(m_control->model().PendingLine(), qint16(2));
+    m_control->unadvise(&second);
+}
+
+void TestMyControl::sinkRemovedDuringEvent()
+{
+    RecordingSink second;
+    m_control->advise(&second);
+    m_sink.answer = [&](EventId) { m_control->unadvise(&second); };
+    m_control->invoke(DispId::Swap, CallKind::Method, {1, 1});
+    QCOMPARE(m_sink.heard, QStringList{u"3"_s});
+    QCOMPARE(second.heard, QStringList{});
+}
+
+void TestMyControl::accessibleNamesOnLabels()
+{
+    fill(*m_control, Letters);
+    QCOMPARE(m_control->lblData(2)->accessibleName(), u"Строка 2 из 7: b"_s);
+    m_control->invoke(DispId::Swap, CallKind::Method, {2, 7});
+    QCOMPARE(m_control->lblData(2)->accessibleName(), u"Строка 2 из 7: g"_s);
+}
+
+QTEST_MAIN(TestMyControl)
+#include "tst_mycontrol.moc"
