@@ -10,8 +10,17 @@ namespace velmora {
 // Windows-1251 (what the trainer has always stored).
 QString decodeLine(QByteArrayView bytes);
 
+// The same choice for a whole text (a teacher's file): a UTF-8 byte order
+// mark is dropped first.
+QString decodeText(QByteArrayView bytes);
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isValidUtf8(QByteArrayView bytes);
+
 // The reverse for authoring: Windows-1251 when every character of `text`
-// has a place in it, else UTF-8 without a byte order mark.
+// has a place in it and every line of the result reads back the same
+// (a Windows-1251 line can happen to be valid UTF-8), else UTF-8 without
+// a byte order mark.
 QByteArray encodeText(const QString &text);
 
 } // namespace velmora

@@ -1,5 +1,9 @@
 #include "failure.h"
 
+#include <QDir>
+#include <QFileDevice>
+#include <QFileInfo>
+
 namespace velmora {
 
 QString standardDescription(int number)
@@ -23,6 +27,46 @@ QString standardDescription(int number)
     case FailureNumber::WrongArguments:
         return QStringLiteral("Wrong number of arguments or invalid property assignment");
     default: return QStringLiteral("Application-defined or object-defined error");
+    }
+}
+
+namespace {
+
+// Why an open failed, told from what the file system shows now: Qt keeps
+// the reason only as text.
+int openFailureNumber(const QString &path, FileAccess access)
+{
+    if (path.isEmpty())
+        return FailureNumber::PathFileAccessError;
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.exists() || !folder.isDir())
+        return FailureNumber::PathNotFound;
+    if (info.isDir())
+        return FailureNumber::PathFileAccessError;
+    const bool present = info.exists() || info.isSymLink();
+    if (access == FileAccess::Read)
+        return present ? FailureNumber::PermissionDenied : FailureNumber::FileNotFound;
+    if (present || !folder.isWritable())
+        return FailureNumber::PermissionDenied;
+    return FailureNumber::PathFileAccessError;
+}
+
+} // namespace
+
+Failure fileFailure(const QFileDevice &file, const QString &path, FileAccess access)
+{
+    switch (file.error()) {
+    case QFileDevice::ResourceError: return Failure::of(FailureNumber::DiskFull, path);
+    case QFileDevice::ReadError:
+    case QFileDevice::WriteError: return Failure::of(FailureNumber::DeviceIoError, path);
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError: return Failure::of(openFailureNumber(path, access), path);
+    default:
+        // Some open failures leave no error code at all (no file name given).
+        if (!file.isOpen())
+            return Failure::of(openFailureNumber(path, access), path);
+        return Failure::of(FailureNumber::PathFileAccessError, path);
     }
 }
 

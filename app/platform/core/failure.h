@@ -45,10 +45,16 @@ struct Failure final
     }
 };
 
+// What a file was opened for: an open that failed leaves no mode behind,
+// and a missing file means something else when it was to be created.
+enum class FileAccess { Read, Write };
+
 // The failure a file operation on `file` met, in the old runtime's numbering:
-// 53 when the file does not exist, 76 when its folder does not, 70 when
-// access is refused, 61 when the disk is full, 57 for other read or write
-// errors, else 75. `path` is kept in the failure.
-Failure fileFailure(const QFileDevice &file, const QString &path);
+// 53 when the file to read does not exist, 76 when its folder does not,
+// 70 when access is refused (or the folder of a file to create cannot be
+// written), 75 for a folder where a file was expected, 61 when the disk
+// is full, 57 for other read or write errors, else 75. `path` is kept in
+// the failure.
+Failure fileFailure(const QFileDevice &file, const QString &path, FileAccess access = FileAccess::Read);
 
 } // namespace velmora

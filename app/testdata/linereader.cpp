@@ -1,0 +1,91 @@
+#include "linereader.h"
+
+#include <cstring>
+
+namespace velmora {
+namespace {
+
+constexpr qsizetype Chunk = 1024 * 1024;
+
+} // namespace
+
+LineReader::LineReader(QIODevice &device, qsizetype maxLineLength)
+    : m_device(device)
+    , m_maxLineLength(maxLineLength)
+{
+}
+
+// Keeps the unread bytes, moved to the front, and appends what the device
+// gives next. False when it gave nothing: the end, or a read error.
+bool LineReader::fill()
+{
+    if (m_failed)
+        return false;
+    const qsizetype kept = m_buffer.size() - m_pos;
+    if (m_pos > 0) {
+        if (kept > 0)
+            std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, size_t(kept));
+        m_buffer.truncate(kept);
+        m_pos = 0;
+    }
+    m_buffer.resize(kept + Chunk);
+    qint64 got = m_device.read(m_buffer.data() + kept, Chunk);
+    if (got < 0) {
+        m_failed = true;
+        got = 0;
+    }
+    m_buffer.truncate(kept + qsizetype(got));
+    return got > 0;
+}
+
+bool LineReader::atEnd()
+{
+    return m_pos >= m_buffer.size() && !fill();
+}
+
+std::optional<QByteArrayView> LineReader::nextLine()
+{
+    if (m_tooLong || atEnd())
+        return std::nullopt;
+    qsizetype scanFrom = m_pos;
+    for (;;) {
+        const char *begin = m_buffer.constData();
+        const auto *cr = static_cast<const char *>(std::memchr(begin + scanFrom, '\r', size_t(m_buffer.size() - scanFrom)));
+        qsizetype lineEnd = cr ? cr - begin : m_buffer.size();
+        if (lineEnd - m_pos > m_maxLineLength) {
+            m_tooLong = true;
+            return std::nullopt;
+        }
+        if (!cr) {
+            const qsizetype pending = lineEnd - m_pos;
+            if (fill()) {
+                scanFrom = m_pos + pending;
+                continue;
+            }
+            // The end of the data ends the last line.
+            const QByteArrayView line(m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
+            m_pos = m_buffer.size();
+            return line;
+        }
+        if (lineEnd + 1 == m_buffer.size()) {
+            // A CR at the end of the buffer: an LF may follow in the next block.
+            const qsizetype offset = lineEnd - m_pos;
+            fill();
+            lineEnd = m_pos + offset;
+        }
+        const QByteArrayView line(m_buffer.constData() + m_pos, lineEnd - m_pos);
+        m_pos = lineEnd + 1;
+        if (m_pos < m_buffer.size() && m_buffer.at(m_pos) == '\n')
+            ++m_pos;
+        return line;
+    }
+}
+
+std::optional<QByteArray> LineReader::readLine()
+{
+    if (const std::optional<QByteArrayView> line = nextLine())
+        return line->toByteArray();
+    return std::nullopt;
+}
+
+} // namespace velmora

@@ -1,0 +1,143 @@
+#include "scramble.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileDevice>
+#include <QFileInfo>
+
+namespace velmora {
+namespace {
+
+constexpr qint64 Block = 1024 * 1024;
+
+Failure deviceFailure(const QIODevice &device, FileAccess access)
+{
+    if (const auto *file = qobject_cast<const QFileDevice *>(&device))
+        return fileFailure(*file, {}, access);
+    return Failure::of(FailureNumber::DeviceIoError);
+}
+
+bool writeAll(QIODevice &out, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 written = out.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// The output names the input itself (not a link to it, which is merely
+// removed): writing would destroy what is being read.
+bool namesInput(const QString &inputPath, const QString &outputPath)
+{
+    if (inputPath.isEmpty())
+        return false;
+    const QFileInfo output(outputPath);
+    if (output.isSymLink() || !output.exists())
+        return false;
+    return QFileInfo(inputPath).canonicalFilePath() == output.canonicalFilePath();
+}
+
+} // namespace
+
+std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
+{
+    QByteArray buffer(Block, Qt::Uninitialized);
+    auto *data = reinterpret_cast<uchar *>(buffer.data());
+    bool inTitle = true;
+    bool afterCr = false;
+    uchar last = 0;
+    for (;;) {
+        const qint64 got = in.read(reinterpret_cast<char *>(data), Block);
+        if (got < 0)
+            return deviceFailure(in, FileAccess::Read);
+        if (got == 0)
+            break;
+        qint64 i = 0;
+        // The title line, up to and including the first LF right after a
+        // CR, is copied as it is; a lone CR does not end it here.
+        for (; inTitle && i < got; ++i) {
+            if (afterCr && data[i] == '\n')
+                inTitle = false;
+            afterCr = data[i] == '\r';
+        }
+        for (; i < got; ++i)
+            data[i] = uchar(~data[i]);
+        if (!writeAll(out, reinterpret_cast<const char *>(data), got))
+            return deviceFailure(out, FileAccess::Write);
+        last = data[got - 1];
+    }
+    if (inTitle)
+        return Failure::of(FailureNumber::InputPastEnd);
+    // The pass that finds the input's end still writes the byte it holds,
+    // complemented once more: stored tests and the loader depend on it.
+    const char extra = char(~last);
+    if (!writeAll(out, &extra, 1))
+        return deviceFailure(out, FileAccess::Write);
+    return std::nullopt;
+}
+
+std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath)
+{
+    if (namesInput(inputPath, outputPath))
+        return Failure::of(FailureNumber::PathFileAccessError, outputPath);
+    // Whatever stands at the name goes first (a link itself, never what it
+    // points to); the exclusive create then refuses anything planted since.
+    QFile::remove(outputPath);
+    QFile out(outputPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return fileFailure(out, outputPath, FileAccess::Write);
+    std::optional<Failure> failure = scrambleStream(in, out);
+    out.close();
+    if (!failure && out.error() != QFileDevice::NoError)
+        failure = fileFailure(out, outputPath, FileAccess::Write);
+    if (failure) {
+        failure->path = outputPath;
+        out.remove();
+    }
+    return failure;
+}
+
+std::optional<Failure> ScrambleFile(QString &path, const std::optional<QString> &outputPath)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fileFailure(in, path);
+    const QString inputPath = path;
+    path = outputPath ? *outputPath : path + QStringLiteral(".tmp");
+    return scrambleToFile(in, path, inputPath);
+}
+
+QByteArray scrambleBytes(QByteArrayView plain, std::optional<Failure> *failure)
+{
+    QByteArray input = plain.toByteArray();
+    QBuffer in(&input);
+    in.open(QIODevice::ReadOnly);
+    QByteArray output;
+    output.reserve(plain.size() + 1);
+    QBuffer out(&output);
+    out.open(QIODevice::WriteOnly);
+    std::optional<Failure> result = scrambleStream(in, out);
+    out.close();
+    if (result)
+        output.clear();
+    if (failure)
+        *failure = result;
+    return output;
+}
+
+std::optional<QByteArray> plainTextOfStored(QByteArrayView stored)
+{
+    const qsizetype pair = stored.indexOf(QByteArrayView("\r\n", 2));
+    if (pair < 0)
+        return std::nullopt;
+    QByteArray plain = scrambleBytes(stored);
+    const qsizetype titleEnd = pair + 2;
+    plain.chop(qMin<qsizetype>(2, plain.size() - titleEnd));
+    return plain;
+}
+
+} // namespace velmora

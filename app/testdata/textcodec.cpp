@@ -1,0 +1,149 @@
+#include "textcodec.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <array>
+#include <cstring>
+
+namespace velmora {
+namespace {
+
+// Windows-1251 as a table of 256 characters, taken once from Qt's decoder:
+// the loader decodes hundreds of thousands of short lines, and a decoder
+// call per line costs more than the line itself.
+const std::array<char16_t, 256> &windows1251Table()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        for (int b = 0; b < 0x80; ++b)
+            t[std::size_t(b)] = char16_t(b);
+        QStringDecoder decoder("windows-1251");
+        for (int b = 0x80; b < 0x100; ++b) {
+            const char byte = char(b);
+            const QString c = decoder.decode(QByteArrayView(&byte, 1));
+            t[std::size_t(b)] = (decoder.isValid() && c.size() == 1) ? c.at(0).unicode() : char16_t(0xFFFD);
+        }
+        return t;
+    }();
+    return table;
+}
+
+bool hasNonAscii(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    qsizetype n = bytes.size();
+    while (n >= 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ULL)
+            return true;
+        p += 8;
+        n -= 8;
+    }
+    while (n-- > 0)
+        if (uchar(*p++) & 0x80)
+            return true;
+    return false;
+}
+
+QString fromWindows1251(QByteArrayView bytes)
+{
+    const auto &table = windows1251Table();
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const auto *in = reinterpret_cast<const uchar *>(bytes.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = table[in[i]];
+    return text;
+}
+
+constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF", 3);
+
+} // namespace
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const uchar c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra;
+        uint lowest;
+        uint code;
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            lowest = 0x80;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            lowest = 0x800;
+            code = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            lowest = 0x10000;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= extra)
+            return false;
+        for (int i = 1; i <= extra; ++i) {
+            const uchar cc = p[i];
+            if ((cc & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (cc & 0x3F);
+        }
+        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        p += extra + 1;
+    }
+    return true;
+}
+
+QString decodeLine(QByteArrayView bytes)
+{
+    if (hasNonAscii(bytes) && isValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return fromWindows1251(bytes);
+}
+
+QString decodeText(QByteArrayView bytes)
+{
+    if (bytes.startsWith(Utf8Bom))
+        bytes = bytes.sliced(Utf8Bom.size());
+    if (isValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return fromWindows1251(bytes);
+}
+
+QByteArray encodeText(const QString &text)
+{
+    QStringEncoder encoder("windows-1251");
+    if (encoder.isValid()) {
+        const QByteArray narrow = encoder.encode(text);
+        if (!encoder.hasError()) {
+            // Every line must read back as written: a Windows-1251 line that
+            // happens to be valid UTF-8 would be read as UTF-8.
+            bool readsBack = true;
+            qsizetype start = 0;
+            while (readsBack && start <= narrow.size()) {
+                qsizetype end = narrow.indexOf('\r', start);
+                if (end < 0)
+                    end = narrow.size();
+                const QByteArrayView line = QByteArrayView(narrow).sliced(start, end - start);
+                readsBack = !(hasNonAscii(line) && isValidUtf8(line));
+                start = end + 1;
+            }
+            if (readsBack)
+                return narrow;
+        }
+    }
+    return text.toUtf8();
+}
+
+} // namespace velmora

@@ -1,0 +1,188 @@
+#include "authoring.h"
+#include "loader.h"
+#include "scramble.h"
+#include "textcodec.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace velmora;
+
+namespace {
+
+// "Чай" and friends, spelled out in both encodings.
+const QByteArray TeaCp1251("\xD7\xE0\xE9");
+const QByteArray TeaUtf8("\xD0\xA7\xD0\xB0\xD0\xB9");
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestAuthoring final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void decodeLine_data();
+    void decodeLine();
+    void encodeText_data();
+    void encodeText();
+    void toStoredForm_data();
+    void toStoredForm();
+    void authoredTestLoadsAsWritten();
+    void authorTestFailures();
+};
+
+void TestAuthoring::decodeLine_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("ASCII") << QByteArray("Step 1") << QStringLiteral("Step 1");
+    QTest::newRow("Windows-1251") << TeaCp1251 << QStringLiteral("Чай");
+    QTest::newRow("UTF-8") << TeaUtf8 << QStringLiteral("Чай");
+    QTest::newRow("Windows-1251 upper half")
+        << QByteArray("\xC0\xFF\xA8\xB8\xB9\x88") << QStringLiteral("АяЁё№€");
+    QTest::newRow("UTF-8 outside Windows-1251") << QByteArray("\xE2\x9C\x93 \xF0\x9F\x98\x80")
+                                               << QStringLiteral("✓ ") + QString::fromUtf8("\xF0\x9F\x98\x80");
+    QTest::newRow("overlong form is not UTF-8") << QByteArray("\xC0\x80") << QStringLiteral("А\u0402");
+    QTest::newRow("surrogate is not UTF-8") << QByteArray("\xED\xA0\x80") << QStringLiteral("н\u00A0\u0402");
+    QTest::newRow("cut sequence is not UTF-8") << QByteArray("\xD0") << QStringLiteral("Р");
+    QTest::newRow("UTF-8 and Windows-1251 mixed") << TeaUtf8 + TeaCp1251 << QStringLiteral("Р§Р°Р№Чай");
+}
+
+void TestAuthoring::decodeLine()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(velmora::decodeLine(bytes), text);
+}
+
+void TestAuthoring::encodeText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ASCII") << QStringLiteral("Tea\r\n") << QByteArray("Tea\r\n");
+    QTest::newRow("Russian fits Windows-1251") << QStringLiteral("Чай\r\n") << TeaCp1251 + "\r\n";
+    QTest::newRow("a character outside it") << QStringLiteral("Чай ✓\r\n") << TeaUtf8 + " \xE2\x9C\x93\r\n";
+    // "ВЁ" in Windows-1251 is C2 A8, which is valid UTF-8: it would read back as "¨".
+    QTest::newRow("Windows-1251 line that reads as UTF-8")
+        << QStringLiteral("Чай\r\nВЁ\r\n") << TeaUtf8 + "\r\n\xD0\x92\xD0\x81\r\n";
+}
+
+void TestAuthoring::encodeText()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const QByteArray encoded = velmora::encodeText(text);
+    QCOMPARE(encoded, bytes);
+    // Whatever the encoding, every line reads back as it was written.
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    const QList<QByteArray> encodedLines = encoded.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        QCOMPARE(velmora::decodeLine(encodedLines.at(i).chopped(i + 1 < lines.size() ? 1 : 0)), lines.at(i));
+}
+
+void TestAuthoring::toStoredForm_data()
+{
+    QTest::addColumn<QByteArray>("teacherText");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("already stored form") << QByteArray("T\r\nS\r\nA\r\n") << QByteArray("T\r\nS\r\nA\r\n");
+    QTest::newRow("LF line ends") << QByteArray("T\nS\nA\n") << QByteArray("T\r\nS\r\nA\r\n");
+    QTest::newRow("CR line ends") << QByteArray("T\rS\rA\r") << QByteArray("T\r\nS\r\nA\r\n");
+    QTest::newRow("mixed line ends") << QByteArray("T\r\nS\nA\rB") << QByteArray("T\r\nS\r\nA\r\nB\r\n");
+    QTest::newRow("no break after the last line") << QByteArray("T\nS\nA") << QByteArray("T\r\nS\r\nA\r\n");
+    QTest::newRow("trailing empty lines") << QByteArray("T\nS\nA\n\n\n") << QByteArray("T\r\nS\r\nA\r\n");
+    QTest::newRow("inner empty lines stay")
+        << QByteArray("T\nS\nA\n\n\nS2\nB\n") << QByteArray("T\r\nS\r\nA\r\n\r\n\r\nS2\r\nB\r\n");
+    QTest::newRow("spaces stay") << QByteArray(" T \n S\nA \n  \n") << QByteArray(" T \r\n S\r\nA \r\n  \r\n");
+    QTest::newRow("UTF-8 with BOM to Windows-1251")
+        << QByteArray("\xEF\xBB\xBF") + TeaUtf8 + "\n" << TeaCp1251 + "\r\n";
+    QTest::newRow("UTF-8 to Windows-1251") << TeaUtf8 + "\n" + TeaUtf8 + "\n" << TeaCp1251 + "\r\n" + TeaCp1251 + "\r\n";
+    QTest::newRow("Windows-1251 stays") << TeaCp1251 + "\n" << TeaCp1251 + "\r\n";
+    QTest::newRow("UTF-8 that does not fit stays UTF-8")
+        << TeaUtf8 + " \xE2\x9C\x93\n" << TeaUtf8 + " \xE2\x9C\x93\r\n";
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+    QTest::newRow("only line ends") << QByteArray("\n\r\n\r") << QByteArray();
+    QTest::newRow("BOM alone") << QByteArray("\xEF\xBB\xBF") << QByteArray();
+    QTest::newRow("title alone") << QByteArray("Title") << QByteArray("Title\r\n");
+}
+
+void TestAuthoring::toStoredForm()
+{
+    QFETCH(QByteArray, teacherText);
+    QFETCH(QByteArray, stored);
+    QCOMPARE(velmora::toStoredForm(teacherText), stored);
+    QCOMPARE(velmora::toStoredForm(stored), stored); // the stored form is a fixed point
+}
+
+void TestAuthoring::authoredTestLoadsAsWritten()
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("чай.txt"));
+    const QString destination = dir.filePath(QStringLiteral("тест1.tst"));
+    const QByteArray text = QStringLiteral("\uFEFFЧай\nЗаварить чай\nВскипятить воду\nЗалить заварку\n\n"
+                                           "Подать\nНалить\nПоставить на стол\n\n")
+                                .toUtf8();
+    QVERIFY(writeFile(source, text));
+    QCOMPARE(AuthorTest(source, destination), std::nullopt);
+
+    QFile stored(destination);
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    QCOMPARE(readTitle(stored), std::optional<QString>(QStringLiteral("Чай")));
+    stored.close();
+
+    QString path = destination;
+    QCOMPARE(ScrambleFile(path), std::nullopt);
+    TaskTable Tasks;
+    QCOMPARE(LoadTest(path, Tasks), std::nullopt);
+    QCOMPARE(Tasks.tasks(), (QList<QStringList>{
+                                {QStringLiteral("Заварить чай"), QStringLiteral("Вскипятить воду"), QStringLiteral("Залить заварку")},
+                                {QStringLiteral("Подать"), QStringLiteral("Налить"), QStringLiteral("Поставить на стол")}}));
+
+    // A title alone is scrambled as well.
+    QVERIFY(writeFile(source, "Title only\n"));
+    QCOMPARE(AuthorTest(source, destination), std::nullopt);
+    QFile titleOnly(destination);
+    QVERIFY(titleOnly.open(QIODevice::ReadOnly));
+    QCOMPARE(titleOnly.readAll(), QByteArray("Title only\r\n\xF5"));
+}
+
+void TestAuthoring::authorTestFailures()
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("source.txt"));
+    const QString destination = dir.filePath(QStringLiteral("тест1.tst"));
+
+    std::optional<Failure> failure = AuthorTest(source, destination);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 53);
+    QCOMPARE(failure->path, source);
+
+    // An empty text cannot be scrambled: the message names the destination.
+    QVERIFY(writeFile(source, "\n\n"));
+    QVERIFY(writeFile(destination, "old"));
+    failure = AuthorTest(source, destination);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 62);
+    QCOMPARE(failure->path, destination);
+    QVERIFY(!QFileInfo::exists(destination));
+
+    // Writing the test over its own source would lose the text.
+    QVERIFY(writeFile(source, "T\nS\nA\n"));
+    failure = AuthorTest(source, source);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 75);
+    QFile kept(source);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("T\nS\nA\n"));
+}
+
+QTEST_GUILESS_MAIN(TestAuthoring)
+#include "tst_authoring.moc"

@@ -1,0 +1,138 @@
+#include "checker.h"
+#include "loader.h"
+#include "scramble.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace velmora;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray steps(int count, const char *prefix = "Step ")
+{
+    QByteArray text;
+    for (int k = 1; k <= count; ++k)
+        text += prefix + QByteArray::number(k) + "\r\n";
+    return text;
+}
+
+} // namespace
+
+class TestChecker final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void findings_data();
+    void findings();
+    void cleanVerdictMeansLoadsAsWritten();
+};
+
+void TestChecker::findings_data()
+{
+    // Each expected finding as "line:words the message holds".
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("a good test") << QByteArray("Tea\r\nMake tea\r\nBoil\r\nPour\r\n\r\nServe\r\nCup\r\nSugar\r\n")
+                                 << QStringList{};
+    QTest::newRow("two identical steps of three are fine")
+        << QByteArray("T\r\nRoad\r\nLook left\r\nLook right\r\nLook left\r\n") << QStringList{};
+    QTest::newRow("exactly 20 steps") << QByteArray("T\r\nS\r\n") + steps(20) << QStringList{};
+    QTest::newRow("empty file") << QByteArray() << QStringList{u"1:Файл пуст"_s};
+    QTest::newRow("no title") << QByteArray("\r\nS\r\nA\r\nB\r\n") << QStringList{u"1:Нет заголовка"_s};
+    QTest::newRow("21 steps") << QByteArray("T\r\nS\r\n") + steps(21) << QStringList{u"2:21 шаг,"_s};
+    QTest::newRow("25 steps in the second task")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\nS2\r\n") + steps(25) << QStringList{u"6:В задании 2 25 шагов"_s};
+    QTest::newRow("two empty lines in a row")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\n\r\nS2\r\nC\r\nD\r\n") << QStringList{u"6:Две пустые строки подряд"_s};
+    QTest::newRow("empty line right after the title")
+        << QByteArray("T\r\n\r\nS\r\nA\r\nB\r\n") << QStringList{u"2:сразу после заголовка"_s};
+    QTest::newRow("empty first step")
+        << QByteArray("T\r\nS\r\n\r\nA\r\nB\r\n") << QStringList{u"3:пустым первым шагом"_s};
+    QTest::newRow("last line without a line break")
+        << QByteArray("T\r\nS\r\nA\r\nB") << QStringList{u"4:без перевода строки"_s};
+    QTest::newRow("empty line at the end")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\n") << QStringList{u"5:Пустая строка в конце"_s};
+    QTest::newRow("empty lines at the end")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\n\r\n\r\n") << QStringList{u"5:Пустые строки в конце (3)"_s};
+    QTest::newRow("LF line ends")
+        << QByteArray("T\nS\nA\nB\n")
+        << QStringList{u"0:нет ни одного перевода строки CR LF"_s, u"0:нет ни одного задания"_s, u"1:таких строк: 4"_s};
+    QTest::newRow("one LF line end among CR LF")
+        << QByteArray("T\r\nS\r\nA\nB\r\nC\r\n") << QStringList{u"3:таких строк: 1"_s};
+    QTest::newRow("all steps identical")
+        << QByteArray("T\r\nS\r\nA\r\nA\r\nA\r\n") << QStringList{u"2:все шаги одинаковы"_s};
+    QTest::newRow("a single step") << QByteArray("T\r\nS\r\nA\r\n") << QStringList{u"2:только один шаг"_s};
+    QTest::newRow("title alone") << QByteArray("Title\r\n") << QStringList{u"0:нет ни одного задания"_s};
+    QTest::newRow("statement without steps at the end")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\nS2\r\n") << QStringList{u"6:нет ни одного шага"_s};
+    QTest::newRow("lone CR in the title")
+        << QByteArray("Ti\rtle\r\nS\r\nA\r\nB\r\n") << QStringList{u"1:CR без LF"_s};
+    QTest::newRow("CR line ends load as written") << QByteArray("T\r\nS\rA\rB\r") << QStringList{};
+    QTest::newRow("line numbers count LF as an editor does")
+        << QByteArray("T\r\nS\nX\r\nA\r\nB\r\n\r\n") << QStringList{u"2:таких строк: 1"_s, u"6:Пустая строка в конце"_s};
+}
+
+void TestChecker::findings()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, expected);
+    const QList<Finding> found = CheckTest(text);
+    QStringList got;
+    for (const Finding &finding : found)
+        got << QString::number(finding.line) + u':' + finding.message;
+    QCOMPARE(got.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const QString line = expected.at(i).section(u':', 0, 0);
+        const QString words = expected.at(i).section(u':', 1);
+        QVERIFY2(got.at(i).startsWith(line + u':') && got.at(i).contains(words), qPrintable(got.join(u'\n')));
+    }
+}
+
+void TestChecker::cleanVerdictMeansLoadsAsWritten()
+{
+    // On generated texts: whenever the checker finds nothing, the program
+    // reads exactly the tasks written, blocks of lines between empty lines.
+    QRandomGenerator random(99);
+    const QList<QByteArray> words{"a", "b", "c", "", ""};
+    const QList<QByteArray> ends{"\r\n", "\r\n", "\r\n", "\r\n", "\r", "\n", ""};
+    int clean = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray text("Title\r\n");
+        const int length = random.bounded(1, 12);
+        for (int i = 0; i < length; ++i)
+            text += words.at(random.bounded(int(words.size()))) + ends.at(random.bounded(int(ends.size())));
+        const QList<Finding> found = CheckTest(text);
+        // Every difference has its own explanation, never the last resort.
+        for (const Finding &finding : found)
+            QVERIFY2(!finding.message.startsWith(u"Программа загрузит тест не так"), text.toPercentEncoding().constData());
+        if (!found.isEmpty())
+            continue;
+        ++clean;
+        QByteArray unscrambled = scrambleBytes(scrambleBytes(text));
+        QBuffer device(&unscrambled);
+        device.open(QIODevice::ReadOnly);
+        TaskTable Tasks;
+        QCOMPARE(loadTestFrom(device, Tasks), std::nullopt);
+        QByteArray body = text.sliced(7);
+        body.chop(body.endsWith("\r\n") ? 2 : 1);
+        const QList<QByteArray> blocks = body.split('\r');
+        QList<QStringList> written{{}};
+        for (const QByteArray &line : blocks) {
+            const QByteArray bare = line.startsWith('\n') ? line.sliced(1) : line;
+            if (bare.isEmpty())
+                written.append(QStringList{});
+            else
+                written.last().append(QString::fromLatin1(bare));
+        }
+        QCOMPARE(Tasks.tasks(), written);
+    }
+    QVERIFY2(clean > 20, QByteArray::number(clean).constData());
+}
+
+QTEST_GUILESS_MAIN(TestChecker)
+#include "tst_checker.moc"

@@ -1,0 +1,361 @@
+#include "messages.h"
+#include "scramble.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace velmora;
+
+namespace {
+
+QByteArray complemented(QByteArray bytes)
+{
+    for (char &c : bytes)
+        c = char(~c);
+    return bytes;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return file.readAll();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestScramble final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void byteVectors_data();
+    void byteVectors();
+    void noCrLfPairIsInputPastEnd_data();
+    void noCrLfPairIsInputPastEnd();
+    void titleEndAcrossBlocks();
+    void roundTripOnGeneratedTexts();
+    void plainTextOfStored();
+
+    void scrambleFileWritesTmpBesideInput();
+    void scrambleFileReplacesExistingOutput();
+    void plantedLinkIsNeverFollowed();
+    void damagedInputNamesOutputAndLeavesNothing();
+    void missingInput();
+    void outputFailures();
+    void outputNamingInputIsRefused();
+
+    void failureMessages_data();
+    void failureMessages();
+};
+
+void TestScramble::byteVectors_data()
+{
+    QTest::addColumn<QByteArray>("plain");
+    QTest::addColumn<QByteArray>("stored");
+
+    QTest::newRow("title, statement, two steps")
+        << QByteArray("Test\r\nTask\r\nStep 1\r\nStep 2\r\n")
+        << QByteArray("Test\r\n") + complemented("Task\r\nStep 1\r\nStep 2\r\n") + QByteArray("\n");
+    QTest::newRow("title alone") << QByteArray("Title\r\n") << QByteArray("Title\r\n\xF5");
+    QTest::newRow("empty title") << QByteArray("\r\nX\r\n") << QByteArray("\r\n") + complemented("X\r\n") + "\n";
+    QTest::newRow("lone CR stays in the title")
+        << QByteArray("A\rB\r\nC\r\n") << QByteArray("A\rB\r\n") + complemented("C\r\n") + "\n";
+    QTest::newRow("LF before the pair") << QByteArray("\n\r\nX") << QByteArray("\n\r\n") + complemented("X") + "X";
+    QTest::newRow("last line without break")
+        << QByteArray("T\r\nab") << QByteArray("T\r\n") + complemented("ab") + "b";
+    QTest::newRow("every byte value")
+        << [] {
+               QByteArray all("T\r\n");
+               for (int b = 0; b < 256; ++b)
+                   all.append(char(b));
+               return all;
+           }()
+        << [] {
+               QByteArray body;
+               for (int b = 0; b < 256; ++b)
+                   body.append(char(b));
+               return QByteArray("T\r\n") + complemented(body) + QByteArray(1, char(0xFF));
+           }();
+}
+
+void TestScramble::byteVectors()
+{
+    QFETCH(QByteArray, plain);
+    QFETCH(QByteArray, stored);
+    std::optional<Failure> failure;
+    QCOMPARE(scrambleBytes(plain, &failure), stored);
+    QVERIFY(!failure);
+
+    // The same routine unscrambles: the text comes back with two bytes more,
+    // the complement of its last byte and that byte itself.
+    const QByteArray unscrambled = scrambleBytes(stored, &failure);
+    QVERIFY(!failure);
+    QCOMPARE(unscrambled.size(), plain.size() + 2);
+    QCOMPARE(unscrambled.first(plain.size()), plain);
+}
+
+void TestScramble::noCrLfPairIsInputPastEnd_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("no line break") << QByteArray("abc");
+    QTest::newRow("CR and LF apart") << QByteArray("a\rb\nc");
+    QTest::newRow("LF CR") << QByteArray("\n\r");
+    QTest::newRow("CR alone") << QByteArray("\r");
+    QTest::newRow("lone CRs and LFs") << QByteArray("\n\r\rx\n\n\r");
+}
+
+void TestScramble::noCrLfPairIsInputPastEnd()
+{
+    QFETCH(QByteArray, input);
+    std::optional<Failure> failure;
+    QCOMPARE(scrambleBytes(input, &failure), QByteArray());
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 62);
+    QCOMPARE(failure->description, QStringLiteral("Input past end of file"));
+}
+
+void TestScramble::titleEndAcrossBlocks()
+{
+    // The routine reads in blocks of a megabyte: a pair split between two
+    // blocks still ends the title.
+    for (qsizetype crAt : {qsizetype(1024 * 1024 - 1), qsizetype(1024 * 1024), qsizetype(2 * 1024 * 1024 - 1)}) {
+        QByteArray plain(crAt, 'x');
+        plain += "\r\nbody";
+        const QByteArray stored = scrambleBytes(plain);
+        QCOMPARE(stored.size(), plain.size() + 1);
+        QCOMPARE(stored.first(crAt + 2), plain.first(crAt + 2));
+        QCOMPARE(stored.sliced(crAt + 2), complemented("body") + "y");
+    }
+    // A CR ending one block and a byte other than LF starting the next.
+    QByteArray plain(1024 * 1024 - 1, 'x');
+    plain += "\rx\r\nz";
+    QCOMPARE(scrambleBytes(plain), plain.first(plain.size() - 1) + complemented("z") + "z");
+}
+
+void TestScramble::roundTripOnGeneratedTexts()
+{
+    QRandomGenerator random(20240601);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray plain;
+        const int titleLength = random.bounded(20);
+        for (int i = 0; i < titleLength; ++i)
+            plain.append(char(random.bounded(256)));
+        plain.append("\r\n");
+        const int bodyLength = random.bounded(round < 100 ? 50 : 5000);
+        for (int i = 0; i < bodyLength; ++i)
+            plain.append(char(random.bounded(256)));
+
+        std::optional<Failure> failure;
+        const QByteArray stored = scrambleBytes(plain, &failure);
+        QVERIFY(!failure);
+        QCOMPARE(stored.size(), plain.size() + 1);
+        const QByteArray unscrambled = scrambleBytes(stored, &failure);
+        QVERIFY(!failure);
+        const char last = plain.back();
+        const qsizetype firstPair = plain.indexOf("\r\n");
+        if (firstPair + 2 == plain.size()) {
+            // Nothing after the title: the stored byte is the complement of its LF.
+            QCOMPARE(unscrambled, plain + "\n\xF5");
+        } else {
+            QCOMPARE(unscrambled, plain + char(~last) + last);
+        }
+    }
+}
+
+void TestScramble::plainTextOfStored()
+{
+    const QByteArray plain("Test\r\nTask\r\nStep\r\n");
+    QCOMPARE(velmora::plainTextOfStored(scrambleBytes(plain)), std::optional<QByteArray>(plain));
+    QCOMPARE(velmora::plainTextOfStored(scrambleBytes("Title\r\n")), std::optional<QByteArray>("Title\r\n"));
+    // A stored file cut right after its title: nothing before the title's end goes.
+    QCOMPARE(velmora::plainTextOfStored("Title\r\n"), std::optional<QByteArray>("Title\r\n"));
+    QCOMPARE(velmora::plainTextOfStored("no pair"), std::nullopt);
+}
+
+void TestScramble::scrambleFileWritesTmpBesideInput()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString test = dir.filePath(QStringLiteral("тест1.tst"));
+    const QByteArray plain("Test\r\nTask\r\nStep 1\r\nStep 2\r\n");
+    QVERIFY(writeFile(test, scrambleBytes(plain)));
+
+    QString path = test;
+    QCOMPARE(ScrambleFile(path), std::nullopt);
+    QCOMPARE(path, test + QStringLiteral(".tmp"));
+    QCOMPARE(readAll(path), plain + "\xF5\n");
+    QCOMPARE(readAll(test), scrambleBytes(plain)); // the input is left as it was
+
+    path = test;
+    const QString elsewhere = dir.filePath(QStringLiteral("plain.txt"));
+    QCOMPARE(ScrambleFile(path, elsewhere), std::nullopt);
+    QCOMPARE(path, elsewhere);
+}
+
+void TestScramble::scrambleFileReplacesExistingOutput()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.txt"));
+    const QString output = dir.filePath(QStringLiteral("out.tst"));
+    QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
+    QVERIFY(writeFile(output, QByteArray(10000, 'o')));
+    QString path = input;
+    QCOMPARE(ScrambleFile(path, output), std::nullopt);
+    QCOMPARE(readAll(output), scrambleBytes("T\r\nS\r\nA\r\n"));
+}
+
+void TestScramble::plantedLinkIsNeverFollowed()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.txt"));
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    const QString output = dir.filePath(QStringLiteral("in.txt.tmp"));
+    QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
+    QVERIFY(writeFile(victim, "precious"));
+    if (!QFile::link(victim, output))
+        QSKIP("symbolic links are not available here");
+    QVERIFY(QFileInfo(output).isSymLink());
+
+    QString path = input;
+    QCOMPARE(ScrambleFile(path), std::nullopt);
+    QCOMPARE(readAll(victim), QByteArray("precious"));
+    QVERIFY(!QFileInfo(output).isSymLink());
+    QCOMPARE(readAll(output), scrambleBytes("T\r\nS\r\nA\r\n"));
+
+    // A dangling link is removed as well, not written through.
+    const QString nowhere = dir.filePath(QStringLiteral("nowhere"));
+    QVERIFY(QFile::remove(output));
+    QVERIFY(QFile::link(nowhere, output));
+    path = input;
+    QCOMPARE(ScrambleFile(path), std::nullopt);
+    QVERIFY(!QFileInfo::exists(nowhere));
+    QVERIFY(!QFileInfo(output).isSymLink());
+}
+
+void TestScramble::damagedInputNamesOutputAndLeavesNothing()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("broken.tst"));
+    QVERIFY(writeFile(input, "no line break at all"));
+    QString path = input;
+    const std::optional<Failure> failure = ScrambleFile(path);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 62);
+    QCOMPARE(failure->path, input + QStringLiteral(".tmp"));
+    QCOMPARE(path, input + QStringLiteral(".tmp"));
+    QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(testDataFailureMessage(*failure).text,
+             QStringLiteral("Файл ") + input + QStringLiteral(". поврежден или записан в неверном формате..."));
+
+    const QString empty = dir.filePath(QStringLiteral("empty.txt"));
+    QVERIFY(writeFile(empty, {}));
+    path = empty;
+    const QString output = dir.filePath(QStringLiteral("out.tst"));
+    const std::optional<Failure> emptyFailure = ScrambleFile(path, output);
+    QVERIFY(emptyFailure);
+    QCOMPARE(emptyFailure->number, 62);
+    QCOMPARE(emptyFailure->path, output);
+}
+
+void TestScramble::missingInput()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("missing.tst"));
+    QString path = input;
+    const std::optional<Failure> failure = ScrambleFile(path);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 53);
+    QCOMPARE(failure->description, QStringLiteral("File not found"));
+    QCOMPARE(failure->path, input);
+    QCOMPARE(path, input); // the output path is taken only after the input opened
+    QVERIFY(!QFileInfo::exists(input + QStringLiteral(".tmp")));
+
+    path = dir.filePath(QStringLiteral("no/such/folder/x.tst"));
+    QCOMPARE(ScrambleFile(path)->number, 76);
+    path = dir.path();
+    QCOMPARE(ScrambleFile(path)->number, 75);
+}
+
+void TestScramble::outputFailures()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.txt"));
+    QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
+
+    QString path = input;
+    std::optional<Failure> failure = ScrambleFile(path, dir.filePath(QStringLiteral("missing/out.tst")));
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 76);
+
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    path = input;
+    failure = ScrambleFile(path, dir.filePath(QStringLiteral("sub")));
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 75);
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("sub"))).isDir());
+}
+
+void TestScramble::outputNamingInputIsRefused()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.txt"));
+    QVERIFY(writeFile(input, "no pair here"));
+    QString path = input;
+    const std::optional<Failure> failure = ScrambleFile(path, input);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 75);
+    QCOMPARE(readAll(input), QByteArray("no pair here"));
+}
+
+void TestScramble::failureMessages_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("temporary copy of a test")
+        << 62 << QStringLiteral("C:/Velmora/тест1.tst.tmp")
+        << QStringLiteral("Файл C:/Velmora/тест1.tst. поврежден или записан в неверном формате...")
+        << QStringLiteral("Критическая ошибка");
+    QTest::newRow("authoring destination") << 62 << QStringLiteral("/home/t/тест1.tst")
+                                           << QStringLiteral("Файл /home/t/тест1. поврежден или записан в неверном формате...")
+                                           << QStringLiteral("Критическая ошибка");
+    QTest::newRow("path shorter than three") << 62 << QStringLiteral("ab")
+                                             << QStringLiteral("Файл  поврежден или записан в неверном формате...")
+                                             << QStringLiteral("Критическая ошибка");
+    QTest::newRow("file not found") << 53 << QStringLiteral("/x/y.tst")
+                                    << QStringLiteral("Критическая ошибка - 53 File not found") << QStringLiteral("Velmora");
+    QTest::newRow("overflow") << 6 << QString() << QStringLiteral("Критическая ошибка - 6 Overflow")
+                              << QStringLiteral("Velmora");
+    QTest::newRow("unknown number") << 1234 << QString()
+                                    << QStringLiteral("Критическая ошибка - 1234 Application-defined or object-defined error")
+                                    << QStringLiteral("Velmora");
+}
+
+void TestScramble::failureMessages()
+{
+    QFETCH(int, number);
+    QFETCH(QString, path);
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    const FailureMessage message = testDataFailureMessage(Failure::of(number, path));
+    QCOMPARE(message.text, text);
+    QCOMPARE(message.title, title);
+}
+
+QTEST_GUILESS_MAIN(TestScramble)
+#include "tst_scramble.moc"
