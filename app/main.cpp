@@ -1,0 +1,49 @@
+#include "program.h"
+#include "producticon.h"
+#include "runtime.h"
+#include "startup.h"
+#include "version.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    velmora::Application app(argc, argv);
+    QCoreApplication::setApplicationName(QString::fromLatin1(velmora::AppTitle));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(velmora::VersionString));
+    QGuiApplication::setWindowIcon(velmora::productIcon());
+    // The windows' own quit rule: the program ends when no window is loaded.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    // Qt's own dialogs (file dialogs, message box buttons) speak Russian too.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
+
+    velmora::QtDesktop desktop;
+    velmora::Program program(desktop, QCoreApplication::applicationDirPath(),
+                             velmora::argumentString(QCoreApplication::arguments()));
+    app.setFailureHandler([&program](const velmora::Failure &failure) { program.endWithRuntimeFailure(failure); });
+    // Checked once the handler that unloaded the last window has finished:
+    // it may load another window right after.
+    QObject::connect(
+        &program.forms(), &velmora::Forms::lastUnloaded, &app,
+        [&program] {
+            if (program.forms().loadedCount() == 0)
+                QCoreApplication::quit();
+        },
+        Qt::QueuedConnection);
+
+    velmora::defineForms(program);
+    velmora::Main(program);
+
+    int code = 0;
+    if (program.forms().loadedCount() > 0)
+        code = QCoreApplication::exec();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return code;
+}

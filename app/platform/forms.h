@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+#include <QAbstractButton>
+
+namespace velmora {
+
+class Forms;
+
+// Why a window is being unloaded, as its close question receives it.
+enum class UnloadMode {
+    ControlMenu = 0, // the user closed it (title-bar button, system close key)
+    Code = 1,        // the program's own code unloaded it
+    AppWindows = 2,  // the session is ending
+};
+
+// One window of the program. A window is *loaded* on first use — its
+// design is built in the constructor, then Form_Load runs before it is
+// first shown — and stays loaded, shown or hidden, until it is unloaded;
+// loading it again builds it afresh. The registry (Forms) owns it.
+class Form : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Form(Forms &forms, const QString &name);
+    ~Form() override;
+
+    const QString &formName() const { return m_name; }
+    Forms &forms() const { return m_forms; }
+
+    // Shows the window modeless (loading it first when needed).
+    void showModeless();
+    // Shows the window modal: returns when it has been hidden or unloaded.
+    void showModal();
+    // Unloads this window on the program's behalf (close reason Code).
+    // Returns false when the window's close question refused.
+    bool unloadMe();
+
+    // The window's design helpers: geometry is given in twips.
+    void setClientSizeTwips(int width, int height);
+    void centreOnScreen();
+    // The button that Esc presses (Enter presses the default button).
+    void setCancelButton(QAbstractButton *button) { m_cancelButton = button; }
+
+    // Event handlers a window overrides; named as the designs name them.
+    virtual void Form_Load() {}
+    // Return false to keep the window loaded.
+    virtual bool Form_QueryUnload(UnloadMode) { return true; }
+    virtual void Form_Unload() {}
+    virtual void Form_Activate() {}
+
+Q_SIGNALS:
+    void hiddenOrUnloaded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void reject() override; // Esc
+    void done(int) override {} // a window closes only by unloading
+
+private:
+    friend class Forms;
+    Forms &m_forms;
+    QString m_name;
+    QPointer<QAbstractButton> m_cancelButton;
+    bool m_unloading = false;
+};
+
+// The registry of the program's windows: who is loaded, how each is built,
+// and the end of the program when no window is left loaded (a hidden but
+// loaded window keeps the program alive).
+class Forms final : public QObject
+{
+    Q_OBJECT
+public:
+    using Factory = std::function<std::unique_ptr<Form>(Forms &)>;
+
+    Forms() = default;
+    ~Forms() override;
+
+    void define(const QString &name, Factory factory);
+    bool isDefined(const QString &name) const { return m_factories.contains(name); }
+
+    // The loaded window of that name, loading it first (design, then
+    // Form_Load) when it is not. nullptr for a name nobody defined, or when
+    // the window unloaded itself or the program ended during its load.
+    Form *load(const QString &name);
+    template <class F> F *load(const QString &name) { return qobject_cast<F *>(load(name)); }
+
+    Form *loaded(const QString &name) const { return m_loaded.value(name); }
+    template <class F> F *loaded(const QString &name) const { return qobject_cast<F *>(loaded(name)); }
+    bool isLoaded(const QString &name) const { return m_loaded.contains(name); }
+    int loadedCount() const { return int(m_loaded.size()); }
+
+    // Unloads a window: its close question (with `mode`), its unload
+    // handler, then it is hidden and destroyed once control returns to the
+    // event loop. Unloading a window that is not loaded does nothing.
+    bool unload(Form *form, UnloadMode mode = UnloadMode::Code);
+    bool unload(const QString &name, UnloadMode mode = UnloadMode::Code);
+    // Drops every window at once without asking (the program is ending).
+    void unloadAllNow();
+
+Q_SIGNALS:
+    void lastUnloaded(); // no window is loaded any more: the program ends
+
+private:
+    QHash<QString, Factory> m_factories;
+    QHash<QString, QPointer<Form>> m_loaded;
+};
+
+} // namespace velmora

@@ -1,0 +1,62 @@
+#include "runtime.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <new>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+RuntimeError::RuntimeError(Failure failure)
+    : std::runtime_error(failure.description.toStdString())
+    , m_failure(std::move(failure))
+{
+}
+
+QString runtimeErrorText(const Failure &failure)
+{
+    return u"Ошибка выполнения "_s + QString::number(failure.number) + u":\n\n"_s + failure.description;
+}
+
+void processEventsOnce()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+Failure Application::failureOf(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const RuntimeError &e) {
+        return e.failure();
+    } catch (const std::bad_alloc &) {
+        return Failure::of(FailureNumber::OutOfMemory);
+    } catch (const std::exception &e) {
+        return Failure{51, u"Internal error: "_s + QString::fromLocal8Bit(e.what()), {}};
+    } catch (...) {
+        return Failure{51, u"Internal error"_s, {}};
+    }
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        const Failure failure = failureOf(std::current_exception());
+        if (m_failureHandler)
+            m_failureHandler(failure);
+        else
+            std::terminate();
+        return true;
+    }
+}
+
+} // namespace velmora

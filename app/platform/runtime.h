@@ -1,0 +1,49 @@
+#pragma once
+
+#include "failure.h"
+
+#include <QApplication>
+
+#include <functional>
+#include <stdexcept>
+
+namespace velmora {
+
+// A failure raised where a handler cannot go on; caught at one place (the
+// application's event dispatch), shown with its number and description.
+class RuntimeError final : public std::runtime_error
+{
+public:
+    explicit RuntimeError(Failure failure);
+    const Failure &failure() const { return m_failure; }
+
+private:
+    Failure m_failure;
+};
+
+// The text shown for a failure that escaped an event handler.
+QString runtimeErrorText(const Failure &failure);
+
+// Lets pending window messages be processed once, so the screen shows a change.
+void processEventsOnce();
+
+// The program's application object: any exception escaping an event
+// handler ends up here, is turned into a failure and handed to the
+// failure handler (which shows it and ends the program) — never a crash.
+class Application final : public QApplication
+{
+    Q_OBJECT
+public:
+    Application(int &argc, char **argv);
+
+    void setFailureHandler(std::function<void(const Failure &)> handler) { m_failureHandler = std::move(handler); }
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // The failure an exception stands for.
+    static Failure failureOf(std::exception_ptr error);
+
+private:
+    std::function<void(const Failure &)> m_failureHandler;
+};
+
+} // namespace velmora

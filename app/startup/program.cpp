@@ -1,0 +1,42 @@
+#include "program.h"
+
+#include "messages.h"
+#include "runtime.h"
+
+namespace velmora {
+
+Program::Program(Desktop &desktop, QString folder, QString commandLine)
+    : m_desktop(desktop)
+    , m_folder(std::move(folder))
+    , m_commandLine(std::move(commandLine))
+{
+}
+
+MsgAnswer Program::msgBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon)
+{
+    return m_desktop.msgBox(MsgBoxRequest{text, title, buttons, icon});
+}
+
+void Program::end(int exitCode)
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_forms.unloadAllNow();
+    m_desktop.endProcess(exitCode);
+}
+
+void Program::endWithTestDataFailure(const Failure &failure)
+{
+    const FailureMessage message = testDataFailureMessage(failure);
+    msgBox(message.text, message.title);
+    end(1);
+}
+
+void Program::endWithRuntimeFailure(const Failure &failure)
+{
+    msgBox(runtimeErrorText(failure), QString::fromLatin1(AppTitle), MsgButtons::Ok, MsgIcon::Critical);
+    end(1);
+}
+
+} // namespace velmora

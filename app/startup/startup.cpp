@@ -1,0 +1,76 @@
+#include "startup.h"
+
+#include "authoring.h"
+#include "formnames.h"
+#include "frmsplash.h"
+#include "frmstart.h"
+#include "program.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+QString argumentString(const QStringList &arguments)
+{
+    return arguments.mid(1).join(u' ');
+}
+
+bool isAuthoringCommandLine(const QString &argumentString)
+{
+    return argumentString.right(3).compare(u"qjx"_s, Qt::CaseInsensitive) == 0;
+}
+
+void defineForms(Program &program)
+{
+    Forms &forms = program.forms();
+    forms.define(FormName::frmSplash, [&program](Forms &) { return std::make_unique<frmSplash>(program); });
+    forms.define(FormName::frmStart, [&program](Forms &) { return std::make_unique<frmStart>(program); });
+    forms.define(FormName::frmGdi, [&program](Forms &) { return std::make_unique<frmGdi>(program); });
+}
+
+void Main(Program &program)
+{
+    Forms &forms = program.forms();
+    if (Form *splash = forms.load(FormName::frmSplash)) {
+        splash->showModeless();
+        splash->repaint();
+    }
+
+    Form *start = forms.load(FormName::frmStart);
+    if (program.ended() || !start)
+        return;
+
+    const bool authoring = isAuthoringCommandLine(program.commandLine());
+    forms.unload(FormName::frmSplash);
+    if (!authoring) {
+        start->showModeless();
+        return;
+    }
+    runAuthoringMode(program);
+}
+
+void runAuthoringMode(Program &program)
+{
+    Desktop &desktop = program.desktop();
+    const std::optional<QString> source = desktop.openFileDialog(
+        {u"Текстовый файл *.txt |*.txt | Все файлы *.* | *.*"_s, u"Выберите файл для шифрования"_s, QString()});
+    std::optional<QString> destination;
+    if (source && !source->isEmpty()) {
+        destination = desktop.saveFileDialog({u"Файлы тестов *.tst |*.tst"_s, u"Сохранить резултат в файле"_s,
+                                              QDir(program.folder()).filePath(u"тест1.tst"_s)});
+    }
+    if (source && !source->isEmpty() && destination && !destination->isEmpty()) {
+        if (const std::optional<Failure> failure = AuthorTest(*source, *destination)) {
+            program.endWithTestDataFailure(*failure);
+            return;
+        }
+        program.msgBox(u"Файл был успешно закодирован."_s);
+    }
+    // The selection window was loaded but never shown; with it gone no
+    // window is left and the program ends.
+    program.forms().unload(FormName::frmStart);
+}
+
+} // namespace velmora

@@ -1,0 +1,117 @@
+#include "desktop.h"
+#include "runtime.h"
+#include "twips.h"
+
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+using namespace velmora;
+
+class tst_PlatformBits final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The offscreen screen has 96 dpi: 15 twips a pixel.
+    void twipsToPixels_data()
+    {
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("zero") << 0 << 0;
+        QTest::newRow("one pixel") << 15 << 1;
+        QTest::newRow("rounds down") << 22 << 1;
+        QTest::newRow("rounds up") << 23 << 2;
+        QTest::newRow("window width") << 4680 << 312;
+        QTest::newRow("negative") << -30 << -2;
+    }
+    void twipsToPixels()
+    {
+        QFETCH(int, twips);
+        QFETCH(int, pixels);
+        QCOMPARE(Twips::perPixelX(), 15.0);
+        QCOMPARE(Twips::toPixelsX(twips), pixels);
+        QCOMPARE(Twips::toPixelsY(twips), pixels);
+        QCOMPARE(Twips::fromPixelsX(pixels), pixels * 15);
+    }
+
+    void placeUsesDesignBox()
+    {
+        QWidget parent;
+        QWidget child(&parent);
+        Twips::place(&child, 90, 45, 3210, 465);
+        QCOMPARE(child.geometry(), QRect(6, 3, 214, 31));
+    }
+
+    // Filters are written as description|pattern pairs, spaces included.
+    void nameFilters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("authoring source") << u"Текстовый файл *.txt |*.txt | Все файлы *.* | *.*"_s
+                                          << QStringList{u"Текстовый файл *.txt  (*.txt)"_s,
+                                                         u" Все файлы *.*  (*)"_s};
+        QTest::newRow("tests") << u"Файлы тестов *.tst |*.tst"_s << QStringList{u"Файлы тестов *.tst  (*.tst)"_s};
+        QTest::newRow("several patterns") << u"Тексты|*.txt;*.text"_s << QStringList{u"Тексты (*.txt *.text)"_s};
+        QTest::newRow("pattern missing") << u"Тексты"_s << QStringList{};
+        QTest::newRow("empty") << QString() << QStringList{};
+    }
+    void nameFilters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, expected);
+        QCOMPARE(qtNameFilters(filter), expected);
+    }
+
+    void exceptionsBecomeFailures_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("number");
+        QTest::newRow("runtime error") << 0 << 6;
+        QTest::newRow("out of memory") << 1 << 7;
+        QTest::newRow("standard exception") << 2 << 51;
+        QTest::newRow("anything") << 3 << 51;
+    }
+    void exceptionsBecomeFailures()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, number);
+        std::exception_ptr error;
+        try {
+            switch (kind) {
+            case 0: throw RuntimeError(Failure::of(FailureNumber::Overflow));
+            case 1: throw std::bad_alloc();
+            case 2: throw std::logic_error("broken");
+            default: throw 42;
+            }
+        } catch (...) {
+            error = std::current_exception();
+        }
+        QCOMPARE(Application::failureOf(error).number, number);
+    }
+
+    // An exception thrown by a handler reaches the failure handler, not the user as a crash.
+    void handlerExceptionIsCaught()
+    {
+        auto *app = qobject_cast<Application *>(QCoreApplication::instance());
+        QVERIFY(app);
+        QList<Failure> seen;
+        app->setFailureHandler([&seen](const Failure &failure) { seen << failure; });
+        QObject target;
+        QTimer::singleShot(0, &target, [] { throw RuntimeError(Failure::of(FailureNumber::SubscriptOutOfRange)); });
+        QTRY_COMPARE(seen.size(), 1);
+        QCOMPARE(seen.constFirst().number, 9);
+        QCOMPARE(seen.constFirst().description, u"Subscript out of range"_s);
+        QCOMPARE(runtimeErrorText(seen.constFirst()), u"Ошибка выполнения 9:\n\nSubscript out of range"_s);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    Application app(argc, argv);
+    tst_PlatformBits test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_platformbits.moc"

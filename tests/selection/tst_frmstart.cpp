@@ -1,0 +1,366 @@
+#include "formnames.h"
+#include "frmsplash.h"
+#include "frmstart.h"
+#include "program.h"
+#include "scripteddesktop.h"
+#include "testfolder.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace velmora;
+using velmora::test::plainTest;
+
+namespace {
+
+// Stand-ins for the run's windows, so the hand-over can be watched.
+class StubForm final : public Form
+{
+    Q_OBJECT
+public:
+    StubForm(Forms &forms, const QString &name)
+        : Form(forms, name)
+    {
+    }
+};
+
+const QByteArray TeaTest = plainTest({"Чай", "Заварите чай", "Вскипятить воду", "Залить заварку"});
+
+QByteArray stepsTest(int steps)
+{
+    QByteArray text = "Длинный\r\nЗадание\r\n";
+    for (int i = 1; i <= steps; ++i)
+        text += "Шаг " + QByteArray::number(i) + "\r\n";
+    return text;
+}
+
+} // namespace
+
+class tst_frmStart final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TestFolder> m_folder;
+    std::unique_ptr<test::ScriptedDesktop> m_desktop;
+    std::unique_ptr<Program> m_program;
+
+    void makeProgram(bool withRunWindows)
+    {
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
+        Forms &forms = m_program->forms();
+        Program &program = *m_program;
+        forms.define(FormName::frmStart, [&program](Forms &) { return std::make_unique<frmStart>(program); });
+        forms.define(FormName::frmGdi, [&program](Forms &) { return std::make_unique<frmGdi>(program); });
+        if (withRunWindows) {
+            for (const QString &name : {FormName::frmMain, FormName::frmRegim})
+                forms.define(name, [name](Forms &f) { return std::make_unique<StubForm>(f, name); });
+        }
+    }
+    frmStart *loadStart(bool withRunWindows = true)
+    {
+        makeProgram(withRunWindows);
+        auto *start = m_program->forms().load<frmStart>(FormName::frmStart);
+        if (start)
+            start->showModeless();
+        return start;
+    }
+    QStringList listed(frmStart *start) const
+    {
+        QStringList titles;
+        for (int i = 0; i < start->List1->count(); ++i)
+            titles << start->List1->item(i)->text();
+        return titles;
+    }
+
+private Q_SLOTS:
+    void init() { m_folder = std::make_unique<test::TestFolder>(); }
+    void cleanup()
+    {
+        m_program.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_desktop.reset();
+        m_folder.reset();
+    }
+
+    void designAsDrawn()
+    {
+        QVERIFY(m_folder->writeTest(u"a.tst"_s, TeaTest));
+        frmStart *start = loadStart();
+        QCOMPARE(start->windowTitle(), u"Выбор теста"_s);
+        QCOMPARE(start->size(), QSize(312, 213)); // 4680 × 3192 twips
+        QCOMPARE(start->List1->geometry(), QRect(3, 39, 217, 157));
+        QCOMPARE(start->Command1->geometry(), QRect(225, 3, 82, 31));
+        QCOMPARE(start->Command2->text(), u"Отмена"_s);
+        QVERIFY(start->Command1->isDefault());
+        QCOMPARE(start->Label1->text(), u"Выберите тест из списка и нажмиете ок"_s);
+        QVERIFY(start->windowFlags().testFlag(Qt::Tool));
+        // Tab order: the list, OK, Отмена.
+        QWidget *next = start->List1->nextInFocusChain();
+        while (start->List1->isAncestorOf(next))
+            next = next->nextInFocusChain();
+        QCOMPARE(next, start->Command1);
+        QCOMPARE(start->Command1->nextInFocusChain(), start->Command2);
+    }
+
+    // Titled and empty files are listed, hidden files and folders are not.
+    void listing()
+    {
+        QVERIFY(m_folder->writeTest(u"titled.tst"_s, TeaTest));
+        QVERIFY(m_folder->writeRaw(u"empty.tst"_s, QByteArray()));
+        QVERIFY(m_folder->writeTest(u".hidden.tst"_s, TeaTest));
+        QVERIFY(m_folder->writeTest(u"notes.txt"_s, TeaTest));
+        QVERIFY(QDir(m_folder->path()).mkdir(u"folder.tst"_s));
+        frmStart *start = loadStart();
+        QVERIFY(start);
+        QCOMPARE(start->TestFileNames().size(), 2);
+        QCOMPARE(start->List1->count(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const QString name = start->TestFileNames().at(i);
+            QCOMPARE(start->List1->item(i)->text(), name == u"titled.tst"_s ? u"Чай"_s : u"empty.tst"_s);
+        }
+        QCOMPARE(start->List1->currentRow(), 0);
+        QVERIFY(start->List1->item(0)->isSelected());
+        QVERIFY(m_desktop->boxes.isEmpty());
+    }
+
+    void titleLinesDecoded_data()
+    {
+        QTest::addColumn<QByteArray>("titleLine");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("windows-1251") << QByteArray("\xd7\xe0\xe9") << u"Чай"_s;
+        QTest::newRow("utf-8") << QByteArray("Чай") << u"Чай"_s;
+        QTest::newRow("cut at a lone CR") << QByteArray("Чай\rс лимоном") << u"Чай"_s;
+    }
+    void titleLinesDecoded()
+    {
+        QFETCH(QByteArray, titleLine);
+        QFETCH(QString, shown);
+        QVERIFY(m_folder->writeTest(u"t.tst"_s, titleLine + "\r\nЗ\r\nШ\r\n"));
+        frmStart *start = loadStart();
+        QCOMPARE(listed(start), QStringList{shown});
+    }
+
+    void noTestsEndsTheProgram()
+    {
+        QVERIFY(m_folder->writeTest(u"notes.txt"_s, TeaTest));
+        QVERIFY(!loadStart());
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        const MsgBoxRequest &box = m_desktop->boxes.constFirst();
+        QCOMPARE(box.text, u"Не могу найти файлы тестов. Программа завершает работу"_s);
+        QCOMPARE(box.title, u"Критическая ошибка"_s);
+        QCOMPARE(box.icon, MsgIcon::Critical);
+        QVERIFY(m_desktop->ended);
+        QCOMPARE(m_program->forms().loadedCount(), 0);
+    }
+
+    // A file that opens but cannot be read stops the listing with its failure.
+    void unreadableFileStopsListing()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("needs a file that opens but cannot be read");
+#else
+        QVERIFY(QFile::link(u"/proc/self/mem"_s, m_folder->filePath(u"broken.tst"_s)));
+        frmStart *start = loadStart();
+        QVERIFY(start);
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        QCOMPARE(m_desktop->boxes.constFirst().text, u"Error: 57    Device I/O error"_s);
+        QCOMPARE(m_desktop->boxes.constFirst().title, u"Velmora"_s);
+        QCOMPARE(start->List1->currentRow(), -1);
+        QVERIFY(start->List1->selectedItems().isEmpty());
+        QVERIFY(!m_desktop->ended);
+        // OK with nothing selected does nothing.
+        start->Command1_Click();
+        QVERIFY(start->isVisible());
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmGdi));
+#endif
+    }
+
+    void okHandsOverToTheRun_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("click") << 0;
+        QTest::newRow("enter") << 1;
+        QTest::newRow("double click") << 2;
+    }
+    void okHandsOverToTheRun()
+    {
+        QFETCH(int, how);
+        QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
+        QPointer<frmStart> start = loadStart();
+        if (how == 0) {
+            QTest::mouseClick(start->Command1, Qt::LeftButton);
+        } else if (how == 1) {
+            start->List1->setFocus();
+            QTest::keyClick(start->List1, Qt::Key_Return);
+        } else {
+            const QRect item = start->List1->visualItemRect(start->List1->item(0));
+            QTest::mouseClick(start->List1->viewport(), Qt::LeftButton, {}, item.center());
+            QTest::mouseDClick(start->List1->viewport(), Qt::LeftButton, {}, item.center());
+        }
+        Forms &forms = m_program->forms();
+        QVERIFY(!forms.isLoaded(FormName::frmStart));
+        QVERIFY(!forms.isLoaded(FormName::frmGdi));
+        QVERIFY(forms.isLoaded(FormName::frmMain));
+        QCOMPARE(forms.loaded(FormName::frmMain)->windowTitle(), u"Velmora - Чай"_s);
+        QVERIFY(!forms.loaded(FormName::frmMain)->isVisible());
+        QVERIFY(forms.loaded(FormName::frmRegim)->isVisible());
+        QCOMPARE(m_program->Tasks().count(), 1);
+        QCOMPARE(m_program->Tasks().task(1),
+                 QStringList({u"Заварите чай"_s, u"Вскипятить воду"_s, u"Залить заварку"_s}));
+        QCOMPARE(m_folder->leftovers(), QStringList());
+        QVERIFY(m_desktop->boxes.isEmpty());
+    }
+
+    void escCancels()
+    {
+        QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
+        frmStart *start = loadStart();
+        QSignalSpy lastAfter(&m_program->forms(), &Forms::lastUnloaded);
+        QTest::keyClick(start, Qt::Key_Escape);
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmStart));
+        QCOMPARE(lastAfter.count(), 1);
+    }
+
+    // Until the run's windows exist the pupil is told so and chooses again.
+    void withoutRunWindowsReturnsToSelection()
+    {
+        QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
+        frmStart *start = loadStart(false);
+        start->Command1_Click();
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        QCOMPARE(m_desktop->boxes.constFirst().title, u"Velmora - Чай"_s);
+        QVERIFY(start->isVisible());
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmGdi));
+        QCOMPARE(m_program->Tasks().count(), 1);
+        QCOMPARE(m_folder->leftovers(), QStringList());
+    }
+
+    // Damaged tests end the program with the message naming the test.
+    void damagedTest_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("copyStays"); // a copy that could not be completed is not kept
+        QTest::newRow("empty file") << QByteArray() << false;
+        QTest::newRow("no line break") << QByteArray("Заголовок без конца") << false;
+        QTest::newRow("ends after a statement") << velmora::scrambleBytes("Т\r\nЗадание\r\n") << true;
+        QTest::newRow("ends with an empty line") << velmora::scrambleBytes("Т\r\nЗадание\r\nШаг\r\n\r\n") << true;
+    }
+    void damagedTest()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, copyStays);
+        QVERIFY(m_folder->writeRaw(u"bad.tst"_s, stored));
+        frmStart *start = loadStart();
+        start->Command1_Click();
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        QCOMPARE(m_desktop->boxes.constFirst().text,
+                 u"Файл "_s + m_folder->path() + u"/bad.tst. поврежден или записан в неверном формате..."_s);
+        QCOMPARE(m_desktop->boxes.constFirst().title, u"Критическая ошибка"_s);
+        QVERIFY(m_desktop->ended);
+        QCOMPARE(m_program->forms().loadedCount(), 0);
+        // A loaded copy stays, and is never listed as a test.
+        QCOMPARE(m_folder->leftovers(), copyStays ? QStringList{u"bad.tst.tmp"_s} : QStringList());
+    }
+
+    // Tests the run cannot show are refused here; the pupil stays in the window.
+    void refusedTests_data()
+    {
+        QTest::addColumn<QByteArray>("plain");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("21 steps") << stepsTest(21) << u"в задании 1 больше 20 шагов"_s;
+        QTest::newRow("title alone") << QByteArray("Длинный\r\n") << u"нет ни одного задания"_s;
+    }
+    void refusedTests()
+    {
+        QFETCH(QByteArray, plain);
+        QFETCH(QString, mentions);
+        QVERIFY(m_folder->writeTest(u"long.tst"_s, plain));
+        frmStart *start = loadStart();
+        start->Command1_Click();
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        QVERIFY2(m_desktop->boxes.constFirst().text.contains(mentions), qPrintable(m_desktop->boxes.constFirst().text));
+        QVERIFY(m_desktop->boxes.constFirst().text.contains(u"«Длинный»"_s));
+        QVERIFY(!m_desktop->ended);
+        QVERIFY(start->isVisible());
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmMain));
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmGdi));
+        QCOMPARE(m_folder->leftovers(), QStringList());
+    }
+
+    void twentyStepsAccepted()
+    {
+        QVERIFY(m_folder->writeTest(u"long.tst"_s, stepsTest(20)));
+        frmStart *start = loadStart();
+        start->Command1_Click();
+        QVERIFY(m_desktop->boxes.isEmpty());
+        QCOMPARE(m_program->Tasks().stepCount(1), 20);
+    }
+
+    // A link planted at the temporary name is removed, never followed.
+    void plantedLinkNotFollowed()
+    {
+        QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
+        QTemporaryDir elsewhere;
+        const QString victim = elsewhere.filePath(u"victim.txt"_s);
+        {
+            QFile file(victim);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("precious");
+        }
+        if (!QFile::link(victim, m_folder->filePath(u"tea.tst.tmp"_s)))
+            QSKIP("symbolic links are not available here");
+        frmStart *start = loadStart();
+        start->Command1_Click();
+        QVERIFY(m_desktop->boxes.isEmpty());
+        QCOMPARE(m_program->Tasks().count(), 1);
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("precious"));
+        QCOMPARE(m_folder->leftovers(), QStringList());
+    }
+
+    // When the copy cannot be written beside the test, it goes to the
+    // temporary folder and the test still loads.
+    void unwritableFolderUsesTemporaryFolder_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("read-only folder") << true;
+        QTest::newRow("name taken by a folder") << false;
+    }
+    void unwritableFolderUsesTemporaryFolder()
+    {
+        QFETCH(bool, readOnlyFolder);
+        QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
+        QFile folder(m_folder->path());
+        const QFile::Permissions before = folder.permissions();
+        if (readOnlyFolder) {
+            folder.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+            QFile probe(m_folder->filePath(u"probe"_s));
+            if (probe.open(QIODevice::WriteOnly)) {
+                probe.close();
+                probe.remove();
+                folder.setPermissions(before);
+                QSKIP("this user can write into read-only folders (root)");
+            }
+        } else {
+            QVERIFY(QDir(m_folder->path()).mkpath(u"tea.tst.tmp/inside"_s));
+        }
+        frmStart *start = loadStart();
+        start->Command1_Click();
+        folder.setPermissions(before);
+        QVERIFY(m_desktop->boxes.isEmpty());
+        QVERIFY(!m_desktop->ended);
+        QCOMPARE(m_program->Tasks().count(), 1);
+        QVERIFY(m_program->forms().isLoaded(FormName::frmMain));
+    }
+};
+
+QTEST_MAIN(tst_frmStart)
+#include "tst_frmstart.moc"

@@ -1,0 +1,235 @@
+#include "authoring.h"
+#include "formnames.h"
+#include "frmsplash.h"
+#include "frmstart.h"
+#include "program.h"
+#include "scramble.h"
+#include "scripteddesktop.h"
+#include "startup.h"
+#include "testfolder.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace velmora;
+using velmora::test::plainTest;
+
+namespace {
+const QByteArray SampleTest = plainTest({"Чай", "Заварите чай", "Вскипятить воду", "Залить заварку"});
+}
+
+class tst_Startup final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TestFolder> m_folder;
+    std::unique_ptr<test::ScriptedDesktop> m_desktop;
+    std::unique_ptr<Program> m_program;
+
+    void start(const QString &commandLine)
+    {
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), commandLine);
+        defineForms(*m_program);
+        Main(*m_program);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<test::TestFolder>();
+        QVERIFY(m_folder->writeTest(u"есть.tst"_s, SampleTest));
+    }
+    void cleanup()
+    {
+        m_program.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_desktop.reset();
+        m_folder.reset();
+    }
+
+    void commandLineRule_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("authoring");
+        QTest::newRow("empty") << QStringList{u"velmora"_s} << false;
+        QTest::newRow("word") << QStringList{u"velmora"_s, u"qjx"_s} << true;
+        QTest::newRow("mixed case") << QStringList{u"velmora"_s, u"QjX"_s} << true;
+        QTest::newRow("after a slash") << QStringList{u"velmora"_s, u"/qjx"_s} << true;
+        QTest::newRow("file-name ending") << QStringList{u"velmora"_s, u"tests.qjx"_s} << true;
+        QTest::newRow("joined arguments") << QStringList{u"velmora"_s, u"-a"_s, u"q"_s, u"jx"_s} << false;
+        QTest::newRow("ends with space") << QStringList{u"velmora"_s, u"qjx "_s} << false;
+        QTest::newRow("two letters") << QStringList{u"velmora"_s, u"jx"_s} << false;
+        QTest::newRow("other word") << QStringList{u"velmora"_s, u"qjy"_s} << false;
+        QTest::newRow("inside") << QStringList{u"velmora"_s, u"qjxa"_s} << false;
+    }
+    void commandLineRule()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, authoring);
+        QCOMPARE(isAuthoringCommandLine(argumentString(arguments)), authoring);
+    }
+
+    void normalPathShowsSelection()
+    {
+        start(QString());
+        Forms &forms = m_program->forms();
+        QVERIFY(!forms.isLoaded(FormName::frmSplash));
+        QVERIFY(forms.loaded(FormName::frmStart)->isVisible());
+        QVERIFY(m_desktop->openRequests.isEmpty());
+        QVERIFY(m_desktop->boxes.isEmpty());
+    }
+
+    void noTestsEndsBeforeAnyDialog_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::newRow("normal") << QString();
+        QTest::newRow("authoring") << u"qjx"_s;
+    }
+    void noTestsEndsBeforeAnyDialog()
+    {
+        QFETCH(QString, commandLine);
+        QVERIFY(QFile::remove(m_folder->filePath(u"есть.tst"_s)));
+        start(commandLine);
+        QVERIFY(m_desktop->ended);
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        QVERIFY(m_desktop->openRequests.isEmpty());
+        QCOMPARE(m_program->forms().loadedCount(), 0);
+    }
+
+    // The teacher's text as an editor saves it becomes the stored test.
+    void authoringWritesTheTest()
+    {
+        const QByteArray teacherText = "\xEF\xBB\xBFЧай\nЗаварите чай\nВскипятить воду\nЗалить заварку\n\n";
+        QVERIFY(m_folder->writeRaw(u"source.txt"_s, teacherText));
+        QVERIFY(m_folder->writeRaw(u"тест1.tst"_s, "old contents"));
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_desktop->openAnswers.enqueue(m_folder->filePath(u"source.txt"_s));
+        m_desktop->saveAnswers.enqueue(m_folder->filePath(u"тест1.tst"_s));
+        QByteArray writtenWhenTold;
+        m_desktop->onMsgBox = [&](const MsgBoxRequest &) { writtenWhenTold = m_folder->read(u"тест1.tst"_s); };
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), u"/QJX"_s);
+        defineForms(*m_program);
+        Main(*m_program);
+
+        QCOMPARE(m_desktop->openRequests.size(), 1);
+        QCOMPARE(m_desktop->openRequests.constFirst().filter, u"Текстовый файл *.txt |*.txt | Все файлы *.* | *.*"_s);
+        QCOMPARE(m_desktop->openRequests.constFirst().title, u"Выберите файл для шифрования"_s);
+        QCOMPARE(m_desktop->saveRequests.size(), 1);
+        QCOMPARE(m_desktop->saveRequests.constFirst().filter, u"Файлы тестов *.tst |*.tst"_s);
+        QCOMPARE(m_desktop->saveRequests.constFirst().title, u"Сохранить резултат в файле"_s);
+        QCOMPARE(m_desktop->saveRequests.constFirst().fileName, m_folder->filePath(u"тест1.tst"_s));
+
+        const QByteArray expected = scrambleBytes(QByteArray("\xd7\xe0\xe9\r\n\xc7\xe0\xe2\xe0\xf0\xe8\xf2\xe5 \xf7\xe0\xe9\r\n"
+                                                             "\xc2\xf1\xea\xe8\xef\xff\xf2\xe8\xf2\xfc \xe2\xee\xe4\xf3\r\n"
+                                                             "\xc7\xe0\xeb\xe8\xf2\xfc \xe7\xe0\xe2\xe0\xf0\xea\xf3\r\n"));
+        QCOMPARE(m_folder->read(u"тест1.tst"_s), expected);
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        QCOMPARE(m_desktop->boxes.constFirst().text, u"Файл был успешно закодирован."_s);
+        QCOMPARE(m_desktop->boxes.constFirst().title, u"Velmora"_s);
+        QCOMPARE(writtenWhenTold, expected); // told only once the file is complete
+        QCOMPARE(m_program->forms().loadedCount(), 0);
+    }
+
+    void cancelledDialogWritesNothing_data()
+    {
+        QTest::addColumn<bool>("cancelOpen");
+        QTest::newRow("open cancelled") << true;
+        QTest::newRow("save cancelled") << false;
+    }
+    void cancelledDialogWritesNothing()
+    {
+        QFETCH(bool, cancelOpen);
+        QVERIFY(m_folder->writeRaw(u"source.txt"_s, SampleTest));
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_desktop->openAnswers.enqueue(cancelOpen ? std::nullopt : std::optional(m_folder->filePath(u"source.txt"_s)));
+        m_desktop->saveAnswers.enqueue(std::nullopt);
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), u"qjx"_s);
+        defineForms(*m_program);
+        Main(*m_program);
+        QCOMPARE(m_desktop->saveRequests.size(), cancelOpen ? 0 : 1);
+        QVERIFY(m_desktop->boxes.isEmpty());
+        QVERIFY(!QFile::exists(m_folder->filePath(u"тест1.tst"_s)));
+        QCOMPARE(m_program->forms().loadedCount(), 0);
+    }
+
+    void authoringFailureEndsWithItsMessage_data()
+    {
+        QTest::addColumn<QByteArray>("source"); // empty: no source file at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing source") << QByteArray() << u"Критическая ошибка - 53 File not found"_s;
+        QTest::newRow("empty text") << QByteArray("\n\n") << u"Файл %1/out. поврежден или записан в неверном формате..."_s;
+    }
+    void authoringFailureEndsWithItsMessage()
+    {
+        QFETCH(QByteArray, source);
+        QFETCH(QString, message);
+        if (!source.isEmpty())
+            QVERIFY(m_folder->writeRaw(u"source.txt"_s, source));
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_desktop->openAnswers.enqueue(m_folder->filePath(u"source.txt"_s));
+        m_desktop->saveAnswers.enqueue(m_folder->filePath(u"out.tst"_s));
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), u"qjx"_s);
+        defineForms(*m_program);
+        Main(*m_program);
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        QCOMPARE(m_desktop->boxes.constFirst().text, message.arg(m_folder->path()));
+        QVERIFY(m_desktop->ended);
+    }
+
+    void splashShowsVersion()
+    {
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
+        defineForms(*m_program);
+        auto *splash = m_program->forms().load<frmSplash>(FormName::frmSplash);
+        QVERIFY(splash);
+        QCOMPARE(splash->lblVersion->text(), u"Version 0.9.0"_s);
+        QCOMPARE(splash->lblProductName->text(), u"Velmora"_s);
+        QCOMPARE(splash->lblPlatform->text(), u"Platform: Windows 9x"_s);
+        QCOMPARE(splash->size(), QSize(492, 282)); // 7380 × 4236 twips
+        QVERIFY(!splash->imgLogo->pixmap().isNull());
+    }
+
+    // A key or a click on the frame closes the splash early; start-up goes on.
+    void splashClosesEarly_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("key") << true;
+        QTest::newRow("frame click") << false;
+    }
+    void splashClosesEarly()
+    {
+        QFETCH(bool, byKey);
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
+        defineForms(*m_program);
+        auto *splash = m_program->forms().load<frmSplash>(FormName::frmSplash);
+        splash->showModeless();
+        if (byKey)
+            QTest::keyClick(splash, Qt::Key_A);
+        else
+            QTest::mouseClick(splash->Frame1, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmSplash));
+        Main(*m_program);
+        QVERIFY(m_program->forms().loaded(FormName::frmStart)->isVisible());
+        QVERIFY(!m_desktop->ended);
+    }
+
+    void waitWindowDesign()
+    {
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
+        defineForms(*m_program);
+        auto *gdi = m_program->forms().load<frmGdi>(FormName::frmGdi);
+        QCOMPARE(gdi->Label1->text(), u"Подождите пожалуйста"_s);
+        QCOMPARE(gdi->cursor().shape(), Qt::WaitCursor);
+        QCOMPARE(gdi->size(), QSize(170, 82));
+    }
+};
+
+QTEST_MAIN(tst_Startup)
+#include "tst_startup.moc"
