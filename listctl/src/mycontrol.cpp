@@ -142,8 +142,10 @@ void myControl::raise(EventId id, const QVariantList &arguments)
     const QPointer<myControl> alive(this);
     const QList<EventSink *> sinks = m_sinks;
     for (EventSink *sink : sinks) {
-        if (!alive || !m_sinks.contains(sink))
+        if (!alive)
             return;
+        if (!m_sinks.contains(sink))
+            continue;
         try {
             sink->onEvent(id, arguments);
         } catch (const std::exception &e) {

@@ -37,7 +37,6 @@ class TestLineModel final : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void startsWithTwentyDesignLines();
     void refusesLineCountOutsideRange_data();
     void refusesLineCountOutsideRange();
     void lineCountErasesAndShowsLines();
@@ -46,36 +45,18 @@ private Q_SLOTS:
     void missingLineMembers_data();
     void missingLineMembers();
     void hiddenLineTextCanBeWritten();
-    void swapLetters();
-    void swapWithItself();
     void swapRefusedBeforeAnyChange_data();
     void swapRefusedBeforeAnyChange();
     void swapKeepsHighlightAboveCount();
     void pendingSurvives_data();
     void pendingSurvives();
-    void clickMoveClickOrder();
-    void eventsCanReenter();
     void layoutRows_data();
     void layoutRows();
     void layoutLeavesHiddenLinesAlone();
     void tooSmallControlHasNoNegativeSizes_data();
     void tooSmallControlHasNoNegativeSizes();
-    void accessibleNamesFollowTheLines();
 };
 
-void TestLineModel::startsWithTwentyDesignLines()
-{
-    LineModel model;
-    QCOMPARE(model.MaxLbl().value.value<qint16>(), qint16(20));
-    QCOMPARE(model.PendingLine(), qint16(0));
-    for (int i = 1; i <= 20; ++i) {
-        QVERIFY(model.line(i).visible);
-        QCOMPARE(model.line(i).text, u"Еуче1"_s);
-        QVERIFY(!model.LineSelected(i));
-    }
-    model.UserControl_Resize(5376, 4236);
-    QCOMPARE(model.line(20).number, u"20."_s);
-}
 
 void TestLineModel::refusesLineCountOutsideRange_data()
 {
@@ -202,30 +183,7 @@ void TestLineModel::hiddenLineTextCanBeWritten()
     QVERIFY(!model.line(15).visible);
 }
 
-void TestLineModel::swapLetters()
-{
-    LineModel model;
-    fill(model, Letters);
-    model.setSelection(5, true);
-    QSignalSpy over(&model, &LineModel::OverSwap);
-    QVERIFY(model.Swap(2, 7).ok());
-    QCOMPARE(texts(model, 7), (QStringList{u"a"_s, u"g"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"b"_s}));
-    for (int i = 1; i <= 7; ++i)
-        QVERIFY(!model.LineSelected(i));
-    QCOMPARE(model.line(5).backColour, ColourCode::WindowBackground);
-    QCOMPARE(model.PendingLine(), qint16(0));
-    QCOMPARE(over.count(), 1);
-}
 
-void TestLineModel::swapWithItself()
-{
-    LineModel model;
-    fill(model, Letters);
-    QSignalSpy over(&model, &LineModel::OverSwap);
-    QVERIFY(model.Swap(4, 4).ok());
-    QCOMPARE(texts(model, 7), Letters);
-    QCOMPARE(over.count(), 1);
-}
 
 void TestLineModel::swapRefusedBeforeAnyChange_data()
 {
@@ -306,49 +264,7 @@ void TestLineModel::pendingSurvives()
     QCOMPARE(model.PendingLine(), qint16(0));
 }
 
-void TestLineModel::clickMoveClickOrder()
-{
-    LineModel model;
-    fill(model, Letters);
-    QStringList heard;
-    connect(&model, &LineModel::StartSwap, this, [&](qint16 f) { heard << u"StartSwap %1"_s.arg(f); });
-    connect(&model, &LineModel::lblMouseMove, this, [&](qint16 i) { heard << u"move %1"_s.arg(i); });
-    connect(&model, &LineModel::OverSwap, this, [&] {
-        heard << u"OverSwap %1 %2"_s.arg(model.line(2).text, model.line(4).text);
-    });
-    model.lblData_MouseMove(1); // idle: nothing
-    model.lblData_Click(2);
-    model.lblData_MouseMove(2);
-    model.lblData_MouseMove(3);
-    model.lblData_MouseMove(4);
-    model.lblData_Click(4);
-    model.lblData_MouseMove(4); // idle again
-    QCOMPARE(heard, (QStringList{u"StartSwap 2"_s, u"move 2"_s, u"move 3"_s, u"move 4"_s,
-                                 u"OverSwap d b"_s}));
-    for (int i = 1; i <= 7; ++i)
-        QVERIFY(!model.LineSelected(i));
-}
 
-// The main window answers OverSwap by selecting a line: the model must be
-// settled when the event arrives and accept the nested call.
-void TestLineModel::eventsCanReenter()
-{
-    LineModel model;
-    fill(model, Letters);
-    connect(&model, &LineModel::OverSwap, this, [&] {
-        QCOMPARE(model.PendingLine(), qint16(0));
-        QVERIFY(model.setSelection(5, true).ok());
-    });
-    connect(&model, &LineModel::StartSwap, this, [&](qint16 from) {
-        QCOMPARE(model.PendingLine(), from);
-        QVERIFY(model.LineSelected(from));
-    });
-    model.lblData_Click(1);
-    model.lblData_Click(2);
-    QCOMPARE(model.PendingLine(), qint16(5));
-    QVERIFY(model.LineSelected(5));
-    QCOMPARE(model.line(5).backColour, ColourCode::Highlight);
-}
 
 void TestLineModel::layoutRows_data()
 {
@@ -431,17 +347,6 @@ void TestLineModel::tooSmallControlHasNoNegativeSizes()
     QCOMPARE(model.PendingLine(), qint16(1));
 }
 
-void TestLineModel::accessibleNamesFollowTheLines()
-{
-    LineModel model;
-    fill(model, Letters);
-    QCOMPARE(model.accessibleName(3), u"Строка 3 из 7: c"_s);
-    model.Swap(3, 1);
-    QCOMPARE(model.accessibleName(3), u"Строка 3 из 7: a"_s);
-    model.setMaxLbl(12);
-    QCOMPARE(model.accessibleName(3), u"Строка 3 из 12: a"_s);
-    QCOMPARE(model.accessibleName(13), QString());
-}
 
 QTEST_GUILESS_MAIN(TestLineModel)
 #include "tst_linemodel.moc"

@@ -81,7 +81,6 @@ private Q_SLOTS:
     void paintsColoursOfTheMoment();
     void layoutInPixels();
     void handlerCallsBackFromOverSwap();
-    void handlerCallsSwapFromStartSwap();
     void throwingHandlerStopsAtTheControl();
     void sinkRemovedDuringEvent();
     void accessibleNamesOnLabels();
@@ -276,18 +275,6 @@ void TestMyControl::handlerCallsBackFromOverSwap()
     QCOMPARE(textOf(*m_control, 7), u"b"_s);
 }
 
-void TestMyControl::handlerCallsSwapFromStartSwap()
-{
-    fill(*m_control, Letters);
-    m_sink.answer = [this](EventId id) {
-        if (id == EventId::StartSwap)
-            QVERIFY(m_control->invoke(DispId::Swap, CallKind::Method, {1, 2}).ok());
-    };
-    QTest::mouseClick(m_control->lblData(3), Qt::LeftButton);
-    QCOMPARE(m_sink.heard, (QStringList{u"1 3"_s, u"3"_s}));
-    QCOMPARE(m_control->model().PendingLine(), qint16(0));
-    QCOMPARE(textOf(*m_control, 1), u"b"_s);
-}
 
 void TestMyControl::throwingHandlerStopsAtTheControl()
 {
@@ -305,11 +292,15 @@ void TestMyControl::throwingHandlerStopsAtTheControl()
 void TestMyControl::sinkRemovedDuringEvent()
 {
     RecordingSink second;
+    RecordingSink third;
     m_control->advise(&second);
+    m_control->advise(&third);
     m_sink.answer = [&](EventId) { m_control->unadvise(&second); };
     m_control->invoke(DispId::Swap, CallKind::Method, {1, 1});
     QCOMPARE(m_sink.heard, QStringList{u"3"_s});
     QCOMPARE(second.heard, QStringList{});
+    QCOMPARE(third.heard, QStringList{u"3"_s});
+    m_control->unadvise(&third);
 }
 
 void TestMyControl::accessibleNamesOnLabels()
@@ -318,6 +309,9 @@ void TestMyControl::accessibleNamesOnLabels()
     QCOMPARE(m_control->lblData(2)->accessibleName(), u"Строка 2 из 7: b"_s);
     m_control->invoke(DispId::Swap, CallKind::Method, {2, 7});
     QCOMPARE(m_control->lblData(2)->accessibleName(), u"Строка 2 из 7: g"_s);
+    m_control->invoke(DispId::MaxLbl, CallKind::PropertyPut, {12});
+    QCOMPARE(m_control->lblData(2)->accessibleName(), u"Строка 2 из 12: g"_s);
+    QCOMPARE(m_control->lblData(13)->accessibleName(), QString());
 }
 
 QTEST_MAIN(TestMyControl)
