@@ -1,0 +1,321 @@
+#include "scramble.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run final
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run velmoraTst(const QStringList &arguments, const QString &folder = {})
+{
+    QProcess process;
+    if (!folder.isEmpty())
+        process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(VELMORA_TST), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+const QByteArray TeaText = u"Чай\nЗаварить чай\nВскипятить воду\nЗалить \"заварку\"\n\nПодать\nНалить\tчай\nПоставить \\ на стол\n\n"_s.toUtf8();
+const QByteArray TeaJson =
+    u"{\"title\": \"Чай\", \"tasks\": [[\"Заварить чай\", \"Вскипятить воду\", \"Залить \\\"заварку\\\"\"], "
+    "[\"Подать\", \"Налить\\tчай\", \"Поставить \\\\ на стол\"]]}\n"_s.toUtf8();
+
+} // namespace
+
+class TestVelmoraTst final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void scrambleThenShow();
+    void showTextOutput();
+    void unscrambleIsByteExact();
+    void loadPlainFile();
+    void failuresGoToStderr_data();
+    void failuresGoToStderr();
+    void usageErrors_data();
+    void usageErrors();
+    void help_data();
+    void help();
+    void check_data();
+    void check();
+    void sampleTexts_data();
+    void sampleTexts();
+    void sampleTestsInProgramFolder();
+
+private:
+    std::optional<QTemporaryDir> m_dir;
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+};
+
+void TestVelmoraTst::init()
+{
+    m_dir.emplace();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestVelmoraTst::scrambleThenShow()
+{
+    QVERIFY(writeFile(path(u"чай.txt"_s), TeaText));
+    Run run = velmoraTst({u"scramble"_s, path(u"чай.txt"_s), path(u"тест1.tst"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray());
+    QCOMPARE(run.err, QByteArray());
+    QVERIFY(readFile(path(u"тест1.tst"_s)).startsWith("\xD7\xE0\xE9\r\n")); // the title in Windows-1251
+
+    run = velmoraTst({u"show"_s, u"--json"_s, path(u"тест1.tst"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.out, TeaJson);
+    QVERIFY(QJsonDocument::fromJson(run.out).isObject());
+    // The temporary copy is cleaned up and never lands beside the test.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestVelmoraTst::showTextOutput()
+{
+    QVERIFY(writeFile(path(u"t.tst"_s), velmora::scrambleBytes("Tea\r\nMake tea\r\nBoil\r\nPour\r\n")));
+    const Run run = velmoraTst({u"show"_s, path(u"t.tst"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(run.out),
+             u"Заголовок: Tea\nЗаданий: 1\n\nЗадание 1: Make tea\n  1. Boil\n  2. Pour\n"_s);
+}
+
+void TestVelmoraTst::unscrambleIsByteExact()
+{
+    const QByteArray plain("Title\r\nTask\r\nStep 1\r\nStep 2\r\n");
+    QVERIFY(writeFile(path(u"in"_s), plain));
+    Run run = velmoraTst({u"unscramble"_s, path(u"in"_s), path(u"stored"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(readFile(path(u"stored"_s)), velmora::scrambleBytes(plain));
+    run = velmoraTst({u"unscramble"_s, path(u"stored"_s), path(u"back"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(readFile(path(u"back"_s)), plain + "\xF5\n");
+}
+
+void TestVelmoraTst::loadPlainFile()
+{
+    QVERIFY(writeFile(path(u"plain"_s), "T\r\nS\r\n\r\nA\r\n\xF5\n"));
+    const Run run = velmoraTst({u"load"_s, path(u"plain"_s), u"--json"_s});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject test = QJsonDocument::fromJson(run.out).object();
+    QCOMPARE(test.value(u"title"_s).toString(), u"T"_s);
+    QCOMPARE(test.value(u"tasks"_s).toArray(), (QJsonArray{QJsonArray{u"S"_s, u""_s, u"A"_s}}));
+
+    QVERIFY(writeFile(path(u"title only"_s), "Just a title\r\n"));
+    const Run empty = velmoraTst({u"load"_s, u"--json"_s, path(u"title only"_s)});
+    QCOMPARE(empty.exitCode, 0);
+    QCOMPARE(empty.out, QByteArray("{\"title\": \"Just a title\", \"tasks\": []}\n"));
+}
+
+void TestVelmoraTst::failuresGoToStderr_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message"); // %1: the temporary folder
+
+    QTest::newRow("show a damaged test")
+        << QStringList{u"show"_s, u"%1/bad.tst"_s}
+        << u"Файл %1/bad.tst. поврежден или записан в неверном формате..."_s;
+    QTest::newRow("show a test that ends after a statement")
+        << QStringList{u"show"_s, u"%1/short.tst"_s}
+        << u"Файл %1/short.tst. поврежден или записан в неверном формате..."_s;
+    QTest::newRow("show a missing test") << QStringList{u"show"_s, u"%1/missing.tst"_s}
+                                         << u"Критическая ошибка - 53 File not found"_s;
+    QTest::newRow("load a file cut short") << QStringList{u"load"_s, u"%1/short.txt"_s, u"--json"_s}
+                                           << u"Файл %1/short. поврежден или записан в неверном формате..."_s;
+    QTest::newRow("unscramble into a missing folder")
+        << QStringList{u"unscramble"_s, u"%1/short.txt"_s, u"%1/no/such/out"_s}
+        << u"Критическая ошибка - 76 Path not found"_s;
+    QTest::newRow("scramble an empty text") << QStringList{u"scramble"_s, u"%1/empty.txt"_s, u"%1/new.tst"_s}
+                                            << u"Файл %1/new. поврежден или записан в неверном формате..."_s;
+    QTest::newRow("check a missing file") << QStringList{u"check"_s, u"%1/missing.txt"_s}
+                                          << u"Критическая ошибка - 53 File not found"_s;
+    QTest::newRow("check a .tst that cannot be unscrambled")
+        << QStringList{u"check"_s, u"%1/bad.tst"_s}
+        << u"Файл %1/bad.tst. поврежден или записан в неверном формате..."_s;
+}
+
+void TestVelmoraTst::failuresGoToStderr()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QVERIFY(writeFile(path(u"bad.tst"_s), "no line break"));
+    QVERIFY(writeFile(path(u"short.tst"_s), velmora::scrambleBytes("T\r\nS\r\nA\r\n\r\nS2\r\n")));
+    QVERIFY(writeFile(path(u"short.txt"_s), "T\r\nS\r\n"));
+    QVERIFY(writeFile(path(u"empty.txt"_s), ""));
+    for (QString &argument : arguments)
+        argument.replace(u"%1"_s, m_dir->path());
+
+    const Run run = velmoraTst(arguments);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QByteArray());
+    QCOMPARE(QString::fromUtf8(run.err), message.replace(u"%1"_s, m_dir->path()) + u'\n');
+    QVERIFY(!QFile::exists(path(u"new.tst"_s)));
+}
+
+void TestVelmoraTst::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("usage");
+    const QString tool = u"Использование: velmora-tst КОМАНДА"_s;
+    QTest::newRow("no command") << QStringList{} << tool;
+    QTest::newRow("unknown command") << QStringList{u"frob"_s} << tool;
+    QTest::newRow("unknown option") << QStringList{u"--frob"_s} << tool;
+    QTest::newRow("missing operand") << QStringList{u"unscramble"_s, u"in"_s} << u"Использование: velmora-tst unscramble"_s;
+    QTest::newRow("extra operand") << QStringList{u"check"_s, u"a"_s, u"b"_s} << u"Использование: velmora-tst check ФАЙЛ"_s;
+    QTest::newRow("--json where it means nothing")
+        << QStringList{u"check"_s, u"--json"_s, u"a"_s} << u"Использование: velmora-tst check ФАЙЛ"_s;
+    QTest::newRow("unknown option of a command")
+        << QStringList{u"show"_s, u"-x"_s, u"a.tst"_s} << u"Использование: velmora-tst show [--json] ТЕСТ.tst"_s;
+}
+
+void TestVelmoraTst::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, usage);
+    const Run run = velmoraTst(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QByteArray());
+    const QString err = QString::fromUtf8(run.err);
+    QVERIFY2(err.startsWith(u"velmora-tst: "_s) && err.contains(u'\n' + usage), qPrintable(err));
+}
+
+void TestVelmoraTst::help_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("tool") << QStringList{u"--help"_s} << u"Использование: velmora-tst КОМАНДА [ПАРАМЕТР]... ФАЙЛ..."_s;
+    QTest::newRow("tool, short") << QStringList{u"-h"_s} << u"Использование: velmora-tst КОМАНДА [ПАРАМЕТР]... ФАЙЛ..."_s;
+    QTest::newRow("unscramble") << QStringList{u"unscramble"_s, u"--help"_s} << u"Использование: velmora-tst unscramble ВХОД ВЫХОД"_s;
+    QTest::newRow("scramble") << QStringList{u"scramble"_s, u"-h"_s} << u"Использование: velmora-tst scramble ТЕКСТ ТЕСТ"_s;
+    QTest::newRow("load") << QStringList{u"load"_s, u"--help"_s} << u"Использование: velmora-tst load [--json] ФАЙЛ"_s;
+    QTest::newRow("show") << QStringList{u"show"_s, u"x.tst"_s, u"--help"_s} << u"Использование: velmora-tst show [--json] ТЕСТ.tst"_s;
+    QTest::newRow("check") << QStringList{u"check"_s, u"--help"_s} << u"Использование: velmora-tst check ФАЙЛ"_s;
+    QTest::newRow("version") << QStringList{u"--version"_s} << u"velmora-tst "_s;
+}
+
+void TestVelmoraTst::help()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, firstLine);
+    const Run run = velmoraTst(arguments);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QVERIFY(QString::fromUtf8(run.out).startsWith(firstLine));
+}
+
+void TestVelmoraTst::check_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines"); // %1: the file's path
+
+    QTest::newRow("good text") << u"good.txt"_s << QByteArray("T\r\nS\r\nA\r\nB\r\n") << 0
+                               << QStringList{u"%1: замечаний нет, тест загрузится так, как записан."_s};
+    QTest::newRow("good test, upper-case extension")
+        << u"GOOD.TST"_s << velmora::scrambleBytes("T\r\nS\r\nA\r\nB\r\n") << 0
+        << QStringList{u"%1: замечаний нет, тест загрузится так, как записан."_s};
+    QTest::newRow("empty first step") << u"bad.txt"_s << QByteArray("T\r\nS\r\n\r\nA\r\nB\r\n") << 1
+                                      << QStringList{u"%1:3: Пустая строка сразу после условия"_s};
+    QTest::newRow("test without a task")
+        << u"empty.tst"_s << velmora::scrambleBytes("Title\r\n") << 1
+        << QStringList{u"%1: В тесте нет ни одного задания"_s};
+    QTest::newRow("two findings") << u"two.txt"_s << QByteArray("T\r\nS\r\nA\r\nA\r\n\r\n") << 1
+                                  << QStringList{u"%1:2: В задании 1 все шаги одинаковы"_s, u"%1:5: Пустая строка в конце"_s};
+}
+
+void TestVelmoraTst::check()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QVERIFY(writeFile(path(name), bytes));
+    const Run run = velmoraTst({u"check"_s, path(name)});
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err, QByteArray());
+    const QStringList out = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(out.size(), lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        QVERIFY2(out.at(i).startsWith(lines.at(i).arg(path(name))), qPrintable(out.at(i)));
+}
+
+void TestVelmoraTst::sampleTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    const QStringList names = QDir(QStringLiteral(VELMORA_SAMPLES_DIR)).entryList({u"*.txt"_s}, QDir::Files);
+    QVERIFY(names.size() >= 2);
+    for (const QString &name : names)
+        QTest::newRow(qPrintable(name)) << QDir(QStringLiteral(VELMORA_SAMPLES_DIR)).filePath(name);
+}
+
+void TestVelmoraTst::sampleTexts()
+{
+    QFETCH(QString, text);
+    const Run run = velmoraTst({u"check"_s, text});
+    QVERIFY2(run.exitCode == 0, run.out.constData());
+}
+
+void TestVelmoraTst::sampleTestsInProgramFolder()
+{
+    // The build scrambles every sample into the program's folder; together
+    // they hold a task of 20 steps and a task with two identical steps.
+    const QDir programFolder(qEnvironmentVariable("VELMORA_BIN_DIR"));
+    const QStringList tests = programFolder.entryList({u"*.tst"_s}, QDir::Files);
+    QVERIFY(tests.size() >= 2);
+    bool twentySteps = false;
+    bool twinSteps = false;
+    for (const QString &test : tests) {
+        const Run run = velmoraTst({u"show"_s, u"--json"_s, programFolder.filePath(test)});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonArray tasks = QJsonDocument::fromJson(run.out).object().value(u"tasks"_s).toArray();
+        QVERIFY(!tasks.isEmpty());
+        for (const QJsonValue &task : tasks) {
+            const QJsonArray lines = task.toArray();
+            twentySteps = twentySteps || lines.size() - 1 == 20;
+            QStringList steps;
+            for (qsizetype k = 1; k < lines.size(); ++k)
+                steps << lines.at(k).toString();
+            twinSteps = twinSteps || steps.removeDuplicates() > 0;
+        }
+    }
+    QVERIFY(twentySteps);
+    QVERIFY(twinSteps);
+}
+
+QTEST_GUILESS_MAIN(TestVelmoraTst)
+#include "tst_velmora_tst.moc"
