@@ -5,9 +5,18 @@
 namespace velmora {
 namespace {
 
-constexpr qsizetype Chunk = 1024 * 1024;
-
 } // namespace
+
+qint64 readSize(const QIODevice &device)
+{
+    // A megabyte at a time, less for a small file: the selection list and
+    // the fuzzers read many of those.
+    constexpr qint64 Largest = 1024 * 1024;
+    constexpr qint64 Smallest = 64 * 1024;
+    if (device.isSequential())
+        return Largest;
+    return qBound(Smallest, device.bytesAvailable() + 1, Largest);
+}
 
 LineReader::LineReader(QIODevice &device, qsizetype maxLineLength)
     : m_device(device)
@@ -28,8 +37,9 @@ bool LineReader::fill()
         m_buffer.truncate(kept);
         m_pos = 0;
     }
-    m_buffer.resize(kept + Chunk);
-    qint64 got = m_device.read(m_buffer.data() + kept, Chunk);
+    const qint64 want = readSize(m_device);
+    m_buffer.resize(kept + want);
+    qint64 got = m_device.read(m_buffer.data() + kept, want);
     if (got < 0) {
         m_failed = true;
         got = 0;

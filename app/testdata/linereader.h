@@ -45,4 +45,7 @@ private:
     bool m_tooLong = false;
 };
 
+// How much to ask a device for at once: blockwise, never a byte a call.
+qint64 readSize(const QIODevice &device);
+
 } // namespace velmora

@@ -70,12 +70,14 @@ std::optional<Failure> load(Lines &lines, TaskTable &Tasks, int &n)
     QString line;
     if (!lines.next(line)) // the title
         return lines.failure;
+    qsizetype lastSize = 8; // tasks of a test tend to be alike: no regrowing
     while (!lines.atEnd()) {
         if (n == CounterLimit)
             return Failure::of(FailureNumber::Overflow);
         ++n;
         Tasks.resize(n);
         Task task;
+        task.reserve(lastSize);
         if (!lines.next(line)) // the statement
             return lines.failure;
         task.append(line);
@@ -95,6 +97,7 @@ std::optional<Failure> load(Lines &lines, TaskTable &Tasks, int &n)
             // The line that meets the end is never stored: in an unscrambled
             // test it is the pair of bytes the scrambling added.
         } while (!holding.isEmpty() && !lines.atEnd());
+        lastSize = task.size();
         Tasks.setTask(n, std::move(task));
     }
     if (lines.failure)

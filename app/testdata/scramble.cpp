@@ -1,5 +1,7 @@
 #include "scramble.h"
 
+#include "linereader.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileDevice>
@@ -7,8 +9,6 @@
 
 namespace velmora {
 namespace {
-
-constexpr qint64 Block = 1024 * 1024;
 
 Failure deviceFailure(const QIODevice &device, FileAccess access)
 {
@@ -45,13 +45,14 @@ bool namesInput(const QString &inputPath, const QString &outputPath)
 
 std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
 {
-    QByteArray buffer(Block, Qt::Uninitialized);
+    const qint64 block = readSize(in);
+    QByteArray buffer(block, Qt::Uninitialized);
     auto *data = reinterpret_cast<uchar *>(buffer.data());
     bool inTitle = true;
     bool afterCr = false;
     uchar last = 0;
     for (;;) {
-        const qint64 got = in.read(reinterpret_cast<char *>(data), Block);
+        const qint64 got = in.read(reinterpret_cast<char *>(data), block);
         if (got < 0)
             return deviceFailure(in, FileAccess::Read);
         if (got == 0)

@@ -23,7 +23,14 @@ public:
 
     // The loader's two operations: size the table keeping what it holds,
     // and store a finished task.
-    void resize(int n) { m_tasks.resize(n); }
+    void resize(int n)
+    {
+        // The loader grows the table one task at a time: grow its storage
+        // geometrically, or every task would move all the tasks before it.
+        if (n > m_tasks.capacity())
+            m_tasks.reserve(qMax<qsizetype>(n, 2 * m_tasks.capacity()));
+        m_tasks.resize(n);
+    }
     void setTask(int number, Task task) { m_tasks[number - 1] = std::move(task); }
 
     const QList<Task> &tasks() const { return m_tasks; }

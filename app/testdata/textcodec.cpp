@@ -114,7 +114,7 @@ QString decodeLine(QByteArrayView bytes)
 
 QString decodeText(QByteArrayView bytes)
 {
-    if (bytes.startsWith(Utf8Bom))
+    while (bytes.startsWith(Utf8Bom))
         bytes = bytes.sliced(Utf8Bom.size());
     if (isValidUtf8(bytes))
         return QString::fromUtf8(bytes);

@@ -11,7 +11,7 @@ namespace velmora {
 QString decodeLine(QByteArrayView bytes);
 
 // The same choice for a whole text (a teacher's file): a UTF-8 byte order
-// mark is dropped first.
+// mark (or a run of them) is dropped first.
 QString decodeText(QByteArrayView bytes);
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
