@@ -33,9 +33,10 @@ test-asan:
 	cmake --build $(BUILD)/asan -j $(JOBS)
 	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
 
+# Only the fuzz targets (and the core they instrument) are built here.
 fuzz: deps
 	CXX=clang++-14 $(CMAKE) -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF
-	cmake --build $(BUILD)/fuzz -j $(JOBS)
+	cmake --build $(BUILD)/fuzz -j $(JOBS) --target velmora_fuzz
 
 fuzz-smoke: fuzz
 	scripts/fuzz-smoke $(BUILD)/fuzz $(FUZZTIME)

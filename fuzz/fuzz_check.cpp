@@ -1,0 +1,42 @@
+// Arbitrary bytes through the teacher's checker and the authoring
+// normalisation: never a crash, and the stored form is a fixed point.
+#include "authoring.h"
+#include "checker.h"
+#include "scramble.h"
+
+#include <cstdint>
+
+using namespace velmora;
+
+namespace {
+
+void require(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArrayView input(data, qsizetype(size));
+
+    const QList<Finding> findings = CheckTest(input);
+    require(!input.isEmpty() || !findings.isEmpty());
+    for (const Finding &finding : findings)
+        require(finding.line >= 0 && !finding.message.isEmpty());
+    if (const std::optional<QByteArray> plain = plainTextOfStored(input))
+        CheckTest(*plain);
+
+    const QByteArray stored = toStoredForm(input);
+    require(stored.isEmpty() || stored.endsWith("\r\n"));
+    require(!stored.endsWith("\r\n\r\n")); // no empty line at the end
+    if (!stored.startsWith("\xEF\xBB\xBF"))
+        require(toStoredForm(stored) == stored);
+    // A stored form that holds text always scrambles.
+    std::optional<Failure> failure;
+    scrambleBytes(stored, &failure);
+    require(failure.has_value() == stored.isEmpty());
+    return 0;
+}

@@ -1,0 +1,70 @@
+// Arbitrary bytes through the program's own path: scrambling (both
+// directions) and loading. Never a crash, never a hang, and the stored
+// form's rules hold for every input.
+#include "loader.h"
+#include "scramble.h"
+
+#include <QBuffer>
+
+#include <cstdint>
+
+using namespace velmora;
+
+namespace {
+
+void require(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+std::optional<Failure> load(QByteArray bytes, TaskTable &Tasks, int *tasksRead)
+{
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    return loadTestFrom(device, Tasks, tasksRead);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
+
+    QByteArray source = input;
+    QBuffer in(&source);
+    in.open(QIODevice::ReadOnly);
+    QByteArray output;
+    QBuffer out(&output);
+    out.open(QIODevice::WriteOnly);
+    const std::optional<Failure> failure = scrambleStream(in, out);
+    const qsizetype pair = input.indexOf("\r\n");
+    require(failure.has_value() == (pair < 0));
+    if (failure) {
+        require(failure->number == FailureNumber::InputPastEnd);
+    } else {
+        // The title stays, everything after it is complemented, one byte more.
+        require(output.size() == input.size() + 1);
+        require(output.first(pair + 2) == input.first(pair + 2));
+        require(plainTextOfStored(output) == input);
+    }
+
+    // The loader on the input as it is and on what unscrambling gives.
+    TaskTable Tasks;
+    int tasksRead = 0;
+    const std::optional<Failure> loaded = load(input, Tasks, &tasksRead);
+    require(!loaded || Tasks.isEmpty());
+    for (int n = 1; n <= Tasks.count(); ++n)
+        require(Tasks.stepCount(n) >= 1);
+    if (!failure) {
+        TaskTable again = Tasks;
+        const std::optional<Failure> reloaded = load(scrambleBytes(output), again, &tasksRead);
+        if (reloaded)
+            require(again.tasks() == Tasks.tasks()); // a failed load leaves the table alone
+    }
+
+    QBuffer titleDevice(&source);
+    titleDevice.open(QIODevice::ReadOnly);
+    require(readTitle(titleDevice).has_value() == !input.isEmpty());
+    return 0;
+}
