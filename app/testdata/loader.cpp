@@ -80,7 +80,7 @@ std::optional<Failure> load(Lines &lines, TaskTable &Tasks, int &n)
         task.reserve(lastSize);
         if (!lines.next(line)) // the statement
             return lines.failure;
-        task.append(line);
+        task.append(std::move(line));
         // The first step is read without looking for the end: it is stored
         // even when empty, and a file that ends here was cut short.
         QString holding;
@@ -91,7 +91,7 @@ std::optional<Failure> load(Lines &lines, TaskTable &Tasks, int &n)
             if (k == CounterLimit)
                 return Failure::of(FailureNumber::Overflow);
             ++k;
-            task.append(holding);
+            task.append(std::move(holding));
             if (!lines.next(holding))
                 return lines.failure;
             // The line that meets the end is never stored: in an unscrambled

@@ -18,7 +18,10 @@ namespace velmora {
 // the new test's tasks and one that reads none leaves the table as it was.
 // The last line of the file never becomes a step. Counters are 16-bit:
 // a 32768th task or step is failure 6. `tasksRead` (optional) receives the
-// number of tasks this load started.
+// number of tasks this load started. A load that fails leaves the table as
+// it was before the load: no caller can meet a half-read task. A line
+// longer than LineReader::DefaultMaxLineLength, or a test too large to
+// hold, is failure 7 rather than an exhausted memory.
 std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *tasksRead = nullptr);
 std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead = nullptr);
 

@@ -53,8 +53,19 @@ QString fromWindows1251(QByteArrayView bytes)
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
     const auto *in = reinterpret_cast<const uchar *>(bytes.data());
+    // А..я (0xC0..0xFF) lie in one run of Unicode: the common case needs no
+    // table and vectorises; the rest of the upper half is looked up.
+    // (Two simple loops: each vectorises, one loop doing both does not.)
     for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = table[in[i]];
+        out[i] = char16_t(in[i] >= 0xC0 ? in[i] + 0x350 : in[i]);
+    uchar others = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        others |= uchar((in[i] & 0xC0) == 0x80);
+    if (others) {
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            if ((in[i] & 0xC0) == 0x80)
+                out[i] = table[in[i]];
+    }
     return text;
 }
 
