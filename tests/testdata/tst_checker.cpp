@@ -29,6 +29,7 @@ private slots:
     void findings_data();
     void findings();
     void cleanVerdictMeansLoadsAsWritten();
+    void taskCounterLimit();
 };
 
 void TestChecker::findings_data()
@@ -132,6 +133,20 @@ void TestChecker::cleanVerdictMeansLoadsAsWritten()
         QCOMPARE(Tasks.tasks(), written);
     }
     QVERIFY2(clean > 20, QByteArray::number(clean).constData());
+}
+
+void TestChecker::taskCounterLimit()
+{
+    QByteArray text("Title\r\n");
+    for (int n = 0; n < 32767; ++n)
+        text += n == 0 ? "S\r\nA\r\nB\r\n" : "\r\nS\r\nA\r\nB\r\n";
+    QCOMPARE(CheckTest(text).size(), 0);
+
+    text += "\r\nS\r\nA\r\nB\r\n";
+    const QList<Finding> found = CheckTest(text);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(found.first().line, 2 + 32767 * 4);
+    QVERIFY(found.first().message.contains(u"32767"));
 }
 
 QTEST_GUILESS_MAIN(TestChecker)

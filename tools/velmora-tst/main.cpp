@@ -66,13 +66,28 @@ struct Command final
     QString name;
     QStringList operands; // their names, as the usage line shows them
     bool json = false;    // takes --json
-    QString help;         // what follows the usage line
+    QString help;         // what the command does
     std::function<int(const QStringList &operands, bool json)> run;
 
     QString usage() const
     {
         return u"Использование: velmora-tst "_s + name + (json ? u" [--json]"_s : QString()) + u' '
                + operands.join(u' ');
+    }
+
+    // Usage, what the command does, its options and exit status.
+    QString fullHelp() const
+    {
+        const QString jsonOption = uR"(      --json  вывести один объект JSON в UTF-8:
+              {"title": "…", "tasks": [["условие", "шаг 1", …], …]}
+)"_s;
+        const QString exitStatus = name == u"check"_s
+                                       ? u"0 — тест загрузится так, как записан; 1 — есть замечания\n"
+                                         "или файл не прочитан; 2 — ошибка в командной строке.\n"_s
+                                       : u"0 — успешно, 1 — ошибка (сообщение программы в потоке\n"
+                                         "ошибок), 2 — ошибка в командной строке.\n"_s;
+        return usage() + u'\n' + help.trimmed() + u"\n\nПараметры:\n"_s + (json ? jsonOption : QString())
+               + u"  -h, --help  показать эту справку и выйти\n\nКод завершения: "_s + exitStatus;
     }
 };
 
@@ -234,11 +249,6 @@ QList<Command> commands()
 ссылка), удаляется, ссылка при этом никогда не разыменовывается. Если
 обработка не удалась, файл ВЫХОД не остаётся.
 
-Параметры:
-  -h, --help  показать эту справку и выйти
-
-Код завершения: 0 — успешно, 1 — ошибка (сообщение программы в потоке
-ошибок), 2 — ошибка в командной строке.
 )"_s,
          unscramble},
         {u"scramble"_s, {u"ТЕКСТ"_s, u"ТЕСТ"_s}, false,
@@ -254,11 +264,6 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
 шаги в правильном порядке, по строке на шаг; задания разделяются одной
 пустой строкой. Проверить текст заранее: velmora-tst check ТЕКСТ.
 
-Параметры:
-  -h, --help  показать эту справку и выйти
-
-Код завершения: 0 — успешно, 1 — ошибка (сообщение программы в потоке
-ошибок), 2 — ошибка в командной строке.
 )"_s,
          scramble},
         {u"load"_s, {u"ФАЙЛ"_s}, true,
@@ -266,13 +271,6 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
 заголовок и задания: условие и шаги в правильном порядке. Строка кончается
 на CR или CR LF; последняя строка файла никогда не становится шагом.
 
-Параметры:
-      --json  вывести один объект JSON в UTF-8:
-              {"title": "…", "tasks": [["условие", "шаг 1", …], …]}
-  -h, --help  показать эту справку и выйти
-
-Код завершения: 0 — успешно, 1 — ошибка (сообщение программы в потоке
-ошибок), 2 — ошибка в командной строке.
 )"_s,
          load},
         {u"show"_s, {u"ТЕСТ.tst"_s}, true,
@@ -281,13 +279,6 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
 заголовок и задания в том виде, в каком их получит программа. Сообщения об
 ошибках те же, что у программы.
 
-Параметры:
-      --json  вывести один объект JSON в UTF-8:
-              {"title": "…", "tasks": [["условие", "шаг 1", …], …]}
-  -h, --help  показать эту справку и выйти
-
-Код завершения: 0 — успешно, 1 — ошибка (сообщение программы в потоке
-ошибок), 2 — ошибка в командной строке.
 )"_s,
          show},
         {u"check"_s, {u"ФАЙЛ"_s}, false,
@@ -299,11 +290,6 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
 строки, которые кончаются одним LF; задание, все шаги которого одинаковы
 (любой ответ верен); текст без единого задания.
 
-Параметры:
-  -h, --help  показать эту справку и выйти
-
-Код завершения: 0 — тест загрузится так, как записан; 1 — есть замечания
-или файл не прочитан; 2 — ошибка в командной строке.
 )"_s,
          check},
     };
@@ -348,7 +334,7 @@ int run(const QStringList &arguments)
         } else if (argument == u"--"_s) {
             optionsEnded = true;
         } else if (argument == u"-h"_s || argument == u"--help"_s) {
-            print(stdout, command->usage() + u"\n"_s + command->help);
+            print(stdout, command->fullHelp());
             return Success;
         } else if (argument == u"--json"_s && command->json) {
             json = true;
