@@ -102,7 +102,7 @@ bool sameTasks(const TaskTable &loaded, const QList<QList<QByteArrayView>> &writ
     if (loaded.count() != written.size())
         return false;
     for (int n = 1; n <= loaded.count(); ++n) {
-        const Task &task = loaded.task(n);
+        const Task task = loaded.task(n);
         const QList<QByteArrayView> &lines = written.at(n - 1);
         if (task.size() != lines.size())
             return false;

@@ -13,18 +13,20 @@ namespace {
 // The task and step counters are 16-bit: one more than this overflows.
 constexpr int CounterLimit = std::numeric_limits<qint16>::max();
 
-// What the table may hold, counted roughly (a string's text plus its
-// bookkeeping). A real test is a few megabytes; a file of millions of
+// What the table may hold, counted roughly (a line's bytes and its place
+// in the table). A real test is a few megabytes; a file of millions of
 // tiny lines must end in a failure, not in an exhausted memory.
 constexpr qint64 MemoryBudget = qint64(1) << 30;
-constexpr qint64 StringOverhead = 64; // the string in its list and its heap block
+constexpr qint64 LineOverhead = sizeof(qsizetype);
 
-// Reads the lines of one load, keeping the failure that ended it.
+// Reads the lines of one load into the table's pending line, keeping the
+// failure that ended it.
 class Lines final
 {
 public:
-    explicit Lines(QIODevice &device)
+    Lines(QIODevice &device, TaskTable &table)
         : m_reader(device)
+        , m_table(table)
     {
     }
 
@@ -36,8 +38,9 @@ public:
         return end;
     }
 
-    // The next line decoded into `line`; false on a failure, kept in `failure`.
-    bool next(QString &line)
+    // The next line as the table's pending line; false on a
+    // failure, kept in `failure`.
+    bool next()
     {
         const std::optional<QByteArrayView> bytes = m_reader.nextLine();
         if (!bytes) {
@@ -49,12 +52,12 @@ public:
                 failure = Failure::of(FailureNumber::InputPastEnd);
             return false;
         }
-        m_used += StringOverhead + 2 * bytes->size();
+        m_used += LineOverhead + bytes->size();
         if (m_used > MemoryBudget) {
             failure = Failure::of(FailureNumber::OutOfMemory);
             return false;
         }
-        line = decodeLine(*bytes);
+        m_table.setPending(*bytes);
         return true;
     }
 
@@ -62,43 +65,40 @@ public:
 
 private:
     LineReader m_reader;
+    TaskTable &m_table;
     qint64 m_used = 0;
 };
 
-std::optional<Failure> load(Lines &lines, TaskTable &Tasks, int &n)
+// Reads into `loaded`, a fresh table, counting the tasks started in `n`.
+std::optional<Failure> load(Lines &lines, TaskTable &loaded, int &n)
 {
-    QString line;
-    if (!lines.next(line)) // the title
+    if (!lines.next()) // the title, dropped
         return lines.failure;
-    qsizetype lastSize = 8; // tasks of a test tend to be alike: no regrowing
+    loaded.dropPending();
     while (!lines.atEnd()) {
         if (n == CounterLimit)
             return Failure::of(FailureNumber::Overflow);
         ++n;
-        Tasks.resize(n);
-        Task task;
-        task.reserve(lastSize);
-        if (!lines.next(line)) // the statement
+        loaded.startTask();
+        if (!lines.next()) // the statement
             return lines.failure;
-        task.append(std::move(line));
+        loaded.keepPending();
         // The first step is read without looking for the end: it is stored
         // even when empty, and a file that ends here was cut short.
-        QString holding;
-        if (!lines.next(holding))
+        if (!lines.next())
             return lines.failure;
         int k = 0;
         do {
             if (k == CounterLimit)
                 return Failure::of(FailureNumber::Overflow);
             ++k;
-            task.append(std::move(holding));
-            if (!lines.next(holding))
+            loaded.keepPending();
+            if (!lines.next())
                 return lines.failure;
             // The line that meets the end is never stored: in an unscrambled
             // test it is the pair of bytes the scrambling added.
-        } while (!holding.isEmpty() && !lines.atEnd());
-        lastSize = task.size();
-        Tasks.setTask(n, std::move(task));
+        } while (!loaded.pendingIsEmpty() && !lines.atEnd());
+        loaded.dropPending();
     }
     if (lines.failure)
         return lines.failure;
@@ -109,16 +109,22 @@ std::optional<Failure> load(Lines &lines, TaskTable &Tasks, int &n)
 
 std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead)
 {
-    // A load that fails leaves the table as it found it: nobody may read a
-    // half-read task.
-    const TaskTable before = Tasks;
-    Lines lines(device);
+    // The test is read into a table of its own and replaces the table's
+    // content only when it has been read whole and holds a task: a load
+    // that reads no task leaves the table as it was, and one that fails
+    // leaves no half-read task for anybody to meet.
+    TaskTable loaded;
+    if (!device.isSequential() && device.size() > 0)
+        loaded.reserveBytes(qMin(device.size(), MemoryBudget));
+    Lines lines(device, loaded);
     int n = 0;
-    std::optional<Failure> failure = load(lines, Tasks, n);
+    std::optional<Failure> failure = load(lines, loaded, n);
     if (!failure && lines.failure)
         failure = lines.failure;
-    if (failure)
-        Tasks = before;
+    if (!failure && n > 0) {
+        loaded.squeeze();
+        Tasks = std::move(loaded);
+    }
     if (tasksRead)
         *tasksRead = n;
     return failure;

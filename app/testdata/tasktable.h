@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,32 +13,51 @@ namespace velmora {
 using Task = QStringList;
 
 // The task table the loader fills and the run reads. Tasks are numbered
-// from 1 as the run addresses them; the table is owned by the program in
-// one place and handed to whoever reads it.
+// from 1 as the run addresses them, their lines from 0 (the statement);
+// the table is owned by the program in one place and handed to whoever
+// reads it.
+//
+// The lines are kept as the file holds them, one after another in one
+// block of bytes, and decoded when read: the largest test has some 700 000
+// lines, and a string of its own for each, or even their text decoded at
+// once, would cost several times more than reading the file. The run reads
+// a task's few lines at a time.
 class TaskTable final
 {
 public:
-    int count() const { return int(m_tasks.size()); } // the upper index n
-    bool isEmpty() const { return m_tasks.isEmpty(); }
-    const Task &task(int number) const { return m_tasks.at(number - 1); } // 1..count
-    int stepCount(int number) const { return int(task(number).size()) - 1; }
+    int count() const { return int(m_firstLine.size()); } // the upper index n
+    bool isEmpty() const { return m_firstLine.isEmpty(); }
+    int stepCount(int number) const { return lineCount(number) - 1; } // the upper index k
 
-    // The loader's two operations: size the table keeping what it holds,
-    // and store a finished task.
-    void resize(int n)
-    {
-        // The loader grows the table one task at a time: grow its storage
-        // geometrically, or every task would move all the tasks before it.
-        if (n > m_tasks.capacity())
-            m_tasks.reserve(qMax<qsizetype>(n, 2 * m_tasks.capacity()));
-        m_tasks.resize(n);
-    }
-    void setTask(int number, Task task) { m_tasks[number - 1] = std::move(task); }
+    // Line `index` of task `number`, decoded: 0 the statement, 1..k the steps.
+    QString text(int number, int index) const;
+    Task task(int number) const; // 1..count
+    QList<Task> tasks() const;
 
-    const QList<Task> &tasks() const { return m_tasks; }
+    // Building, for the loader: a task is started, and lines are added to
+    // it in two moves: the bytes of a line are put at the end of the block
+    // (the pending line), then kept as the task's next line or dropped.
+    // `reserveBytes` is a hint.
+    void reserveBytes(qsizetype size) { m_bytes.reserve(size); }
+    void startTask() { m_firstLine.append(qint32(m_lineEnd.size())); }
+    void setPending(QByteArrayView bytes);
+    bool pendingIsEmpty() const { return m_bytes.size() == keptEnd(); }
+    void keepPending() { m_lineEnd.append(m_bytes.size()); }
+    void dropPending() { m_bytes.truncate(keptEnd()); }
+    void squeeze();
 
 private:
-    QList<Task> m_tasks;
+    qsizetype keptEnd() const { return m_lineEnd.isEmpty() ? 0 : m_lineEnd.last(); }
+    int lineCount(int number) const
+    {
+        const qsizetype first = m_firstLine.at(number - 1);
+        const qsizetype next = number == count() ? m_lineEnd.size() : m_firstLine.at(number);
+        return int(next - first);
+    }
+
+    QByteArray m_bytes;          // every line's bytes, one after another
+    QList<qsizetype> m_lineEnd;  // where each line ends in m_bytes
+    QList<qint32> m_firstLine;   // each task's statement, as a line index
 };
 
 } // namespace velmora

@@ -134,10 +134,9 @@ void printTest(const QString &title, const TaskTable &Tasks, bool json)
     } else {
         text = u"Заголовок: "_s + title + u"\nЗаданий: "_s + QString::number(Tasks.count()) + u'\n';
         for (int n = 1; n <= Tasks.count(); ++n) {
-            const Task &task = Tasks.task(n);
-            text += u"\nЗадание "_s + QString::number(n) + u": "_s + task.at(0) + u'\n';
+            text += u"\nЗадание "_s + QString::number(n) + u": "_s + Tasks.text(n, 0) + u'\n';
             for (int k = 1; k <= Tasks.stepCount(n); ++k)
-                text += u"  "_s + QString::number(k) + u". "_s + task.at(k) + u'\n';
+                text += u"  "_s + QString::number(k) + u". "_s + Tasks.text(n, k) + u'\n';
         }
     }
     print(stdout, text);
