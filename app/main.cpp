@@ -1,7 +1,7 @@
-#include "program.h"
-#include "producticon.h"
-#include "runtime.h"
-#include "startup.h"
+#include "program/program.h"
+#include "assets/producticon.h"
+#include "platform/runtime.h"
+#include "startup/startup.h"
 #include "version.h"
 
 #include <QCoreApplication>

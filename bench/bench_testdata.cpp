@@ -2,8 +2,8 @@
 // Windows-1251, through the program's path: unscramble into a temporary
 // file, load it, delete it. Measured against copying the same file, with
 // `cp` itself and with the standard library, in the same run.
-#include "loader.h"
-#include "scramble.h"
+#include "testdata/loader.h"
+#include "testdata/scramble.h"
 
 #include <QFile>
 #include <QStringEncoder>

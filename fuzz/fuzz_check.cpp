@@ -1,8 +1,8 @@
 // Arbitrary bytes through the teacher's checker and the authoring
 // normalisation: never a crash, and the stored form is a fixed point.
-#include "authoring.h"
-#include "checker.h"
-#include "scramble.h"
+#include "testdata/authoring.h"
+#include "testdata/checker.h"
+#include "testdata/scramble.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // Arbitrary bytes through the program's own path: scrambling (both
 // directions) and loading. Never a crash, never a hang, and the stored
 // form's rules hold for every input.
-#include "loader.h"
-#include "scramble.h"
+#include "testdata/loader.h"
+#include "testdata/scramble.h"
 
 #include <QBuffer>
 

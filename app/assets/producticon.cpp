@@ -1,4 +1,4 @@
-#include "producticon.h"
+#include "assets/producticon.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
-#include "forms.h"
+#include "platform/forms.h"
 
-#include "twips.h"
+#include "platform/twips.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "runtime.h"
+#include "platform/runtime.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,9 +1,9 @@
-#include "frmsplash.h"
+#include "selection/frmsplash.h"
 
-#include "formnames.h"
-#include "producticon.h"
-#include "program.h"
-#include "twips.h"
+#include "program/formnames.h"
+#include "assets/producticon.h"
+#include "program/program.h"
+#include "platform/twips.h"
 #include "version.h"
 
 #include <QFrame>

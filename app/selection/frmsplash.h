@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms.h"
+#include "platform/forms.h"
 
 class QFrame;
 class QLabel;

@@ -1,10 +1,10 @@
-#include "frmstart.h"
+#include "selection/frmstart.h"
 
-#include "formnames.h"
-#include "program.h"
-#include "runtime.h"
-#include "testcatalog.h"
-#include "twips.h"
+#include "program/formnames.h"
+#include "program/program.h"
+#include "platform/runtime.h"
+#include "selection/testcatalog.h"
+#include "platform/twips.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "testcatalog.h"
+#include "selection/testcatalog.h"
 
-#include "loader.h"
-#include "scramble.h"
+#include "testdata/loader.h"
+#include "testdata/scramble.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "startup.h"
+#include "startup/startup.h"
 
-#include "authoring.h"
-#include "formnames.h"
-#include "frmsplash.h"
-#include "frmstart.h"
-#include "program.h"
+#include "testdata/authoring.h"
+#include "program/formnames.h"
+#include "selection/frmsplash.h"
+#include "selection/frmstart.h"
+#include "program/program.h"
 
 #include <QDir>
 

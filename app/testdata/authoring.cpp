@@ -1,7 +1,7 @@
-#include "authoring.h"
+#include "testdata/authoring.h"
 
-#include "scramble.h"
-#include "textcodec.h"
+#include "testdata/scramble.h"
+#include "testdata/textcodec.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "checker.h"
+#include "testdata/checker.h"
 
-#include "loader.h"
-#include "scramble.h"
-#include "textcodec.h"
+#include "testdata/loader.h"
+#include "testdata/scramble.h"
+#include "testdata/textcodec.h"
 
 #include <QBuffer>
 

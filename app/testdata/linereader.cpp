@@ -1,4 +1,4 @@
-#include "linereader.h"
+#include "testdata/linereader.h"
 
 #include <cstring>
 

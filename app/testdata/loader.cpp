@@ -1,7 +1,7 @@
-#include "loader.h"
+#include "testdata/loader.h"
 
-#include "linereader.h"
-#include "textcodec.h"
+#include "testdata/linereader.h"
+#include "testdata/textcodec.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "failure.h"
-#include "tasktable.h"
+#include "platform/core/failure.h"
+#include "testdata/tasktable.h"
 
 #include <QIODevice>
 #include <QString>

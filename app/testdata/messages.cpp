@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "testdata/messages.h"
 
 namespace velmora {
 

@@ -1,6 +1,6 @@
-#include "scramble.h"
+#include "testdata/scramble.h"
 
-#include "linereader.h"
+#include "testdata/linereader.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "tasktable.h"
+#include "testdata/tasktable.h"
 
-#include "textcodec.h"
+#include "testdata/textcodec.h"
 
 namespace velmora {
 

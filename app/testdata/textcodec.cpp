@@ -1,4 +1,4 @@
-#include "textcodec.h"
+#include "testdata/textcodec.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

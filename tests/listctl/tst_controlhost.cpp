@@ -1,8 +1,8 @@
 // Hosting of the list control: finding the library by its metadata, the
 // failures a user sees when it is missing or broken, and the typed proxy.
 
-#include "controllibrary.h"
-#include "mycontrol.h"
+#include "platform/controlhost/controllibrary.h"
+#include "run/tabulolist.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -136,7 +136,7 @@ void TestControlHost::missingLibraryLeavesTheWindowEmpty()
 {
     QTemporaryDir empty;
     qputenv(ControlLibrary::OverrideVariable, empty.path().toLocal8Bit());
-    const auto made = MyControl::create(m_window.get());
+    const auto made = TabuloList::create(m_window.get());
     QVERIFY(!made.ok());
     QCOMPARE(made.failure->number, 429);
     QVERIFY(m_window->children().isEmpty());
@@ -144,9 +144,9 @@ void TestControlHost::missingLibraryLeavesTheWindowEmpty()
 
 void TestControlHost::proxyCallsTheControl()
 {
-    const auto made = MyControl::create(m_window.get());
+    const auto made = TabuloList::create(m_window.get());
     QVERIFY(made.ok());
-    MyControl *control = made.value;
+    TabuloList *control = made.value;
     QCOMPARE(control->widget()->parentWidget(), m_window.get());
     QCOMPARE(control->maxLbl().value, qint16(20));
 
@@ -173,17 +173,17 @@ void TestControlHost::proxyCallsTheControl()
 
 void TestControlHost::proxyPassesEventsOn()
 {
-    const auto made = MyControl::create(m_window.get());
+    const auto made = TabuloList::create(m_window.get());
     QVERIFY(made.ok());
-    MyControl *control = made.value;
+    TabuloList *control = made.value;
     m_window->resize(400, 320);
     control->widget()->setGeometry(0, 0, 400, 300);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     QStringList heard;
-    connect(control, &MyControl::StartSwap, this, [&](qint16 from) { heard << u"StartSwap %1"_s.arg(from); });
-    connect(control, &MyControl::lblMouseMove, this, [&](qint16 i) { heard << u"move %1"_s.arg(i); });
-    connect(control, &MyControl::OverSwap, this, [&] {
+    connect(control, &TabuloList::StartSwap, this, [&](qint16 from) { heard << u"StartSwap %1"_s.arg(from); });
+    connect(control, &TabuloList::lblMouseMove, this, [&](qint16 i) { heard << u"move %1"_s.arg(i); });
+    connect(control, &TabuloList::OverSwap, this, [&] {
         heard << u"OverSwap"_s;
         // The main window moves on from inside OverSwap.
         QVERIFY(!control->setSelection(4, true));
@@ -202,13 +202,13 @@ void TestControlHost::proxyPassesEventsOn()
 
 void TestControlHost::proxyOutlivesTheControl()
 {
-    const auto made = MyControl::create(m_window.get());
+    const auto made = TabuloList::create(m_window.get());
     QVERIFY(made.ok());
-    const QPointer<MyControl> control = made.value;
+    const QPointer<TabuloList> control = made.value;
     delete control->widget();
     QVERIFY(!control->widget());
-    QCOMPARE(control->clear()->number, MyControl::ObjectNotSet);
-    QCOMPARE(control->maxLbl().failure->number, MyControl::ObjectNotSet);
+    QCOMPARE(control->clear()->number, TabuloList::ObjectNotSet);
+    QCOMPARE(control->maxLbl().failure->number, TabuloList::ObjectNotSet);
     m_window.reset();
     QVERIFY(!control);
 }

@@ -1,6 +1,6 @@
-#include "desktop.h"
-#include "runtime.h"
-#include "twips.h"
+#include "platform/desktop.h"
+#include "platform/runtime.h"
+#include "platform/twips.h"
 
 #include <QTest>
 #include <QTimer>

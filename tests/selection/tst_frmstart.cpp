@@ -1,7 +1,7 @@
-#include "formnames.h"
-#include "frmsplash.h"
-#include "frmstart.h"
-#include "program.h"
+#include "program/formnames.h"
+#include "selection/frmsplash.h"
+#include "selection/frmstart.h"
+#include "program/program.h"
 #include "scripteddesktop.h"
 #include "testfolder.h"
 

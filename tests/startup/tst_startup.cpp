@@ -1,11 +1,11 @@
-#include "authoring.h"
-#include "formnames.h"
-#include "frmsplash.h"
-#include "frmstart.h"
-#include "program.h"
-#include "scramble.h"
+#include "testdata/authoring.h"
+#include "program/formnames.h"
+#include "selection/frmsplash.h"
+#include "selection/frmstart.h"
+#include "program/program.h"
+#include "testdata/scramble.h"
 #include "scripteddesktop.h"
-#include "startup.h"
+#include "startup/startup.h"
 #include "testfolder.h"
 
 #include <QFrame>

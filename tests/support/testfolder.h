@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scramble.h"
+#include "testdata/scramble.h"
 
 #include <QByteArray>
 #include <QDir>

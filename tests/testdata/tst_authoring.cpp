@@ -1,7 +1,7 @@
-#include "authoring.h"
-#include "loader.h"
-#include "scramble.h"
-#include "textcodec.h"
+#include "testdata/authoring.h"
+#include "testdata/loader.h"
+#include "testdata/scramble.h"
+#include "testdata/textcodec.h"
 
 #include <QBuffer>
 #include <QFile>

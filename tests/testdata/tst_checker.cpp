@@ -1,6 +1,6 @@
-#include "checker.h"
-#include "loader.h"
-#include "scramble.h"
+#include "testdata/checker.h"
+#include "testdata/loader.h"
+#include "testdata/scramble.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>

@@ -1,6 +1,6 @@
-#include "linereader.h"
-#include "loader.h"
-#include "scramble.h"
+#include "testdata/linereader.h"
+#include "testdata/loader.h"
+#include "testdata/scramble.h"
 
 #include <QBuffer>
 #include <QFile>

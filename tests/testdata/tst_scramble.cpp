@@ -1,5 +1,5 @@
-#include "messages.h"
-#include "scramble.h"
+#include "testdata/messages.h"
+#include "testdata/scramble.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "scramble.h"
+#include "testdata/scramble.h"
 
 #include <QDir>
 #include <QFile>

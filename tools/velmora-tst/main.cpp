@@ -1,11 +1,11 @@
 // velmora-tst: the teacher's tool for Velmora's test files. Every command
 // goes through the same routines as the program itself.
 
-#include "authoring.h"
-#include "checker.h"
-#include "loader.h"
-#include "messages.h"
-#include "scramble.h"
+#include "testdata/authoring.h"
+#include "testdata/checker.h"
+#include "testdata/loader.h"
+#include "testdata/messages.h"
+#include "testdata/scramble.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "controllibrary.h"
+#include "platform/controlhost/controllibrary.h"
 
 #include <tabulo/control.h>
 

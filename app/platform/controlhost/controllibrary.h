@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outcome.h"
+#include "platform/controlhost/outcome.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "failure.h"
+#include "platform/core/failure.h"
 
 #include <optional>
 

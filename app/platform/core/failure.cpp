@@ -1,4 +1,4 @@
-#include "failure.h"
+#include "platform/core/failure.h"
 
 #include <QDir>
 #include <QFileDevice>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "desktop.h"
-#include "failure.h"
-#include "forms.h"
-#include "tasktable.h"
+#include "platform/desktop.h"
+#include "platform/core/failure.h"
+#include "platform/forms.h"
+#include "testdata/tasktable.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "mycontrol.h"
+#include "run/tabulolist.h"
 
-#include "controllibrary.h"
+#include "platform/controlhost/controllibrary.h"
 
 namespace velmora {
 
@@ -21,16 +21,16 @@ Outcome<T> typed(const Outcome<QVariant> &result)
 
 } // namespace
 
-Outcome<MyControl *> MyControl::create(QWidget *container)
+Outcome<TabuloList *> TabuloList::create(QWidget *container)
 {
     const auto made = ControlLibrary::create(QStringView(tabulo::ProgId),
                                              QStringView(tabulo::ClassId), container);
     if (!made.ok())
-        return Outcome<MyControl *>::fail(*made.failure);
-    return Outcome<MyControl *>::of(new MyControl(made.value, container));
+        return Outcome<TabuloList *>::fail(*made.failure);
+    return Outcome<TabuloList *>::of(new TabuloList(made.value, container));
 }
 
-MyControl::MyControl(tabulo::Control *control, QObject *parent)
+TabuloList::TabuloList(tabulo::Control *control, QObject *parent)
     : QObject(parent)
     , m_control(control)
     , m_widget(control ? control->widget() : nullptr)
@@ -39,13 +39,13 @@ MyControl::MyControl(tabulo::Control *control, QObject *parent)
         m_control->advise(this);
 }
 
-MyControl::~MyControl()
+TabuloList::~TabuloList()
 {
     if (m_widget)
         m_control->unadvise(this);
 }
 
-Outcome<QVariant> MyControl::invoke(DispId dispid, CallKind kind, const QVariantList &arguments)
+Outcome<QVariant> TabuloList::invoke(DispId dispid, CallKind kind, const QVariantList &arguments)
 {
     if (!m_widget)
         return Outcome<QVariant>::fail(
@@ -57,57 +57,57 @@ Outcome<QVariant> MyControl::invoke(DispId dispid, CallKind kind, const QVariant
     return Outcome<QVariant>::of(result.value);
 }
 
-std::optional<Failure> MyControl::call(DispId dispid, CallKind kind, const QVariantList &arguments)
+std::optional<Failure> TabuloList::call(DispId dispid, CallKind kind, const QVariantList &arguments)
 {
     return invoke(dispid, kind, arguments).failure;
 }
 
-std::optional<Failure> MyControl::clear()
+std::optional<Failure> TabuloList::clear()
 {
     return call(DispId::Clear, CallKind::Method, {});
 }
 
-std::optional<Failure> MyControl::clearSelection()
+std::optional<Failure> TabuloList::clearSelection()
 {
     return call(DispId::ClearSelection, CallKind::Method, {});
 }
 
-std::optional<Failure> MyControl::swap(qint16 from, qint16 inTo)
+std::optional<Failure> TabuloList::swap(qint16 from, qint16 inTo)
 {
     return call(DispId::Swap, CallKind::Method, {tabulo::byRef(from), tabulo::byRef(inTo)});
 }
 
-std::optional<Failure> MyControl::setMaxLbl(qint16 n)
+std::optional<Failure> TabuloList::setMaxLbl(qint16 n)
 {
     return call(DispId::MaxLbl, CallKind::PropertyPut, {tabulo::byRef(n)});
 }
 
-Outcome<qint16> MyControl::maxLbl()
+Outcome<qint16> TabuloList::maxLbl()
 {
     return typed<qint16>(invoke(DispId::MaxLbl, CallKind::PropertyGet, {}));
 }
 
-std::optional<Failure> MyControl::setTxtData(qint16 index, const QString &text)
+std::optional<Failure> TabuloList::setTxtData(qint16 index, const QString &text)
 {
     return call(DispId::txtData, CallKind::PropertyPut, {tabulo::byRef(index), text});
 }
 
-Outcome<QString> MyControl::txtData(qint16 index)
+Outcome<QString> TabuloList::txtData(qint16 index)
 {
     return typed<QString>(invoke(DispId::txtData, CallKind::PropertyGet, {tabulo::byRef(index)}));
 }
 
-std::optional<Failure> MyControl::setSelection(qint16 index, bool flag)
+std::optional<Failure> TabuloList::setSelection(qint16 index, bool flag)
 {
     return call(DispId::Selection, CallKind::PropertyPut, {tabulo::byRef(index), flag});
 }
 
-Outcome<bool> MyControl::selection(qint16 index)
+Outcome<bool> TabuloList::selection(qint16 index)
 {
     return typed<bool>(invoke(DispId::Selection, CallKind::PropertyGet, {tabulo::byRef(index)}));
 }
 
-void MyControl::onEvent(tabulo::EventId id, const QVariantList &arguments)
+void TabuloList::onEvent(tabulo::EventId id, const QVariantList &arguments)
 {
     const auto line = [&arguments] {
         return arguments.isEmpty() ? qint16(0) : arguments.constFirst().value<qint16>();

@@ -1,7 +1,7 @@
-#include "program.h"
+#include "program/program.h"
 
-#include "messages.h"
-#include "runtime.h"
+#include "testdata/messages.h"
+#include "platform/runtime.h"
 
 namespace velmora {
 

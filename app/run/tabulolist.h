@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outcome.h"
+#include "platform/controlhost/outcome.h"
 
 #include <tabulo/control.h>
 
@@ -25,13 +25,13 @@ namespace velmora {
 // slot may call back into the control (the main window's OverSwap does).
 //
 // Typical use in a window's load handler:
-//     auto made = velmora::MyControl::create(this);
+//     auto made = velmora::TabuloList::create(this);
 //     if (!made.ok()) { show made.failure->description; return; }
 //     myControl1 = made.value;               // owned by `this`
 //     myControl1->widget()->setGeometry(...);
-//     connect(myControl1, &MyControl::OverSwap, this, &frmMain::myControl1_OverSwap);
+//     connect(myControl1, &TabuloList::OverSwap, this, &frmMain::myControl1_OverSwap);
 //     myControl1->clear(); myControl1->setMaxLbl(3); myControl1->setTxtData(1, step);
-class MyControl final : public QObject, private tabulo::EventSink
+class TabuloList final : public QObject, private tabulo::EventSink
 {
     Q_OBJECT
 
@@ -43,12 +43,12 @@ public:
     // widget of `container` and a proxy owned by `container` too; both go
     // when the container goes. Fails with 429 and a Russian description
     // when the library is missing, broken or not ours.
-    static Outcome<MyControl *> create(QWidget *container);
+    static Outcome<TabuloList *> create(QWidget *container);
 
     // Wraps a control made by other means (the tests do); `parent` owns
     // the proxy, the control's own parent owns the control.
-    MyControl(tabulo::Control *control, QObject *parent);
-    ~MyControl() override;
+    TabuloList(tabulo::Control *control, QObject *parent);
+    ~TabuloList() override;
 
     // The control's widget, for the window's layout; null once it is gone.
     QWidget *widget() const { return m_widget; }
