@@ -1,5 +1,6 @@
 #include "platform/forms.h"
 
+#include "platform/runtime.h"
 #include "platform/twips.h"
 
 #include <QAbstractButton>
@@ -44,6 +45,9 @@ void Form::showModal()
         loop.exec(QEventLoop::DialogExec);
     if (self)
         self->setWindowModality(Qt::NonModal);
+    // The program ended while this window was up: the caller must not go on.
+    if (m_forms.ending())
+        throw EndOfProgram{};
 }
 
 bool Form::unloadMe()
@@ -155,6 +159,7 @@ bool Forms::unload(Form *form, UnloadMode mode)
 
 void Forms::unloadAllNow()
 {
+    m_ending = true;
     const auto loadedNow = m_loaded;
     m_loaded.clear();
     for (const QPointer<Form> &form : loadedNow) {

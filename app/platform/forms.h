@@ -105,8 +105,10 @@ public:
     // event loop. Unloading a window that is not loaded does nothing.
     bool unload(Form *form, UnloadMode mode = UnloadMode::Code);
     bool unload(const QString &name, UnloadMode mode = UnloadMode::Code);
-    // Drops every window at once without asking (the program is ending).
+    // Drops every window at once without asking: the program is ending.
+    // From then on a modal show that was waiting unwinds its caller too.
     void unloadAllNow();
+    bool ending() const { return m_ending; }
 
 Q_SIGNALS:
     void lastUnloaded(); // no window is loaded any more: the program ends
@@ -114,6 +116,7 @@ Q_SIGNALS:
 private:
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<Form>> m_loaded;
+    bool m_ending = false;
 };
 
 } // namespace velmora

@@ -49,12 +49,18 @@ bool Application::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const EndOfProgram &) {
+        // Every window is gone already; the handler that ended the program
+        // has been unwound, and nothing else of it runs.
+        return true;
     } catch (...) {
         const Failure failure = failureOf(std::current_exception());
-        if (m_failureHandler)
-            m_failureHandler(failure);
-        else
+        if (!m_failureHandler)
             std::terminate();
+        try {
+            m_failureHandler(failure); // shows it and ends the program
+        } catch (const EndOfProgram &) {
+        }
         return true;
     }
 }

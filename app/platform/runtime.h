@@ -21,6 +21,14 @@ private:
     Failure m_failure;
 };
 
+// Thrown by the end of the program: it unwinds whatever handler ended the
+// program back to the event loop (or to the test that called the handler),
+// so no code after an end ever runs. Not an error: nothing is shown.
+struct EndOfProgram final
+{
+    int exitCode = 0;
+};
+
 // The text shown for a failure that escaped an event handler.
 QString runtimeErrorText(const Failure &failure);
 

@@ -19,11 +19,12 @@ MsgAnswer Program::msgBox(const QString &text, const QString &title, MsgButtons 
 
 void Program::end(int exitCode)
 {
-    if (m_ended)
-        return;
-    m_ended = true;
-    m_forms.unloadAllNow();
-    m_desktop.endProcess(exitCode);
+    if (!m_ended) {
+        m_ended = true;
+        m_forms.unloadAllNow();
+        m_desktop.endProcess(exitCode);
+    }
+    throw EndOfProgram{exitCode};
 }
 
 void Program::endWithTestDataFailure(const Failure &failure)

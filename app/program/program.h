@@ -29,14 +29,16 @@ public:
                      MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
 
     // Ends the program at once: every window goes, no further event runs.
-    // (A test's desktop returns from here; callers return right after.)
-    void end(int exitCode = 0);
+    // Never returns: where the desktop does not end the process (a test's
+    // desktop), it unwinds to the event loop or to the caller of the
+    // handler by throwing EndOfProgram, so no caller can go on by mistake.
+    [[noreturn]] void end(int exitCode = 0);
     bool ended() const { return m_ended; }
 
     // A test-data routine failed: its message, then the end.
-    void endWithTestDataFailure(const Failure &failure);
+    [[noreturn]] void endWithTestDataFailure(const Failure &failure);
     // A failure escaped an event handler: its number and description, then the end.
-    void endWithRuntimeFailure(const Failure &failure);
+    [[noreturn]] void endWithRuntimeFailure(const Failure &failure);
 
 private:
     Desktop &m_desktop;

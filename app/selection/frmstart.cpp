@@ -82,7 +82,7 @@ void frmStart::Form_Load()
     }
     m_program.msgBox(u"Не могу найти файлы тестов. Программа завершает работу"_s, u"Критическая ошибка"_s,
                      MsgButtons::Ok, MsgIcon::Critical);
-    m_program.end();
+    m_program.end(); // no return
 }
 
 void frmStart::Command1_Click()
@@ -106,10 +106,8 @@ void frmStart::Command1_Click()
     const QString title = List1->item(i)->text();
     const QString path = m_program.folder() + u'/' + m_testFileNames.at(i);
     const ChosenTestLoad load = loadChosenTest(path, title, m_program.Tasks());
-    if (load.failure) {
+    if (load.failure)
         m_program.endWithTestDataFailure(*load.failure);
-        return;
-    }
     if (load.refusal) {
         forms.unload(FormName::frmGdi);
         m_program.msgBox(*load.refusal, QString::fromLatin1(AppTitle), MsgButtons::Ok, MsgIcon::Critical);
@@ -130,8 +128,6 @@ void frmStart::Command1_Click()
 
     Form *main = forms.load(FormName::frmMain);
     Form *regim = forms.load(FormName::frmRegim);
-    if (m_program.ended())
-        return;
     if (Form *gdi = forms.loaded(FormName::frmGdi))
         gdi->hide();
     if (main)
@@ -154,8 +150,6 @@ void frmStart::List1_DblClick()
 
 void frmStart::returnToSelection()
 {
-    if (m_program.ended())
-        return;
     showModeless();
     List1->setFocus();
 }

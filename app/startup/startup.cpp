@@ -4,6 +4,7 @@
 #include "program/formnames.h"
 #include "selection/frmsplash.h"
 #include "selection/frmstart.h"
+#include "platform/runtime.h"
 #include "program/program.h"
 
 #include <QDir>
@@ -30,7 +31,9 @@ void defineForms(Program &program)
     forms.define(FormName::frmGdi, [&program](Forms &) { return std::make_unique<frmGdi>(program); });
 }
 
-void Main(Program &program)
+namespace {
+
+void startProgram(Program &program)
 {
     Forms &forms = program.forms();
     if (Form *splash = forms.load(FormName::frmSplash)) {
@@ -39,7 +42,7 @@ void Main(Program &program)
     }
 
     Form *start = forms.load(FormName::frmStart);
-    if (program.ended() || !start)
+    if (!start)
         return;
 
     const bool authoring = isAuthoringCommandLine(program.commandLine());
@@ -49,6 +52,18 @@ void Main(Program &program)
         return;
     }
     runAuthoringMode(program);
+}
+
+} // namespace
+
+void Main(Program &program)
+{
+    try {
+        startProgram(program);
+    } catch (const EndOfProgram &) {
+        // The program ended on the way (no test in its folder, a failure
+        // while authoring): every window is gone already.
+    }
 }
 
 void runAuthoringMode(Program &program)
@@ -62,10 +77,8 @@ void runAuthoringMode(Program &program)
                                               QDir(program.folder()).filePath(u"тест1.tst"_s)});
     }
     if (source && !source->isEmpty() && destination && !destination->isEmpty()) {
-        if (const std::optional<Failure> failure = AuthorTest(*source, *destination)) {
+        if (const std::optional<Failure> failure = AuthorTest(*source, *destination))
             program.endWithTestDataFailure(*failure);
-            return;
-        }
         program.msgBox(u"Файл был успешно закодирован."_s);
     }
     // The selection window was loaded but never shown; with it gone no

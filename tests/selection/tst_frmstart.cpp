@@ -3,6 +3,7 @@
 #include "selection/frmstart.h"
 #include "program/program.h"
 #include "scripteddesktop.h"
+#include "handlers.h"
 #include "testfolder.h"
 
 #include <QFile>
@@ -66,7 +67,8 @@ private:
     frmStart *loadStart(bool withRunWindows = true)
     {
         makeProgram(withRunWindows);
-        auto *start = m_program->forms().load<frmStart>(FormName::frmStart);
+        frmStart *start = nullptr;
+        test::endsProgram([&] { start = m_program->forms().load<frmStart>(FormName::frmStart); });
         if (start)
             start->showModeless();
         return start;
@@ -258,7 +260,7 @@ private Q_SLOTS:
         QFETCH(bool, copyStays);
         QVERIFY(m_folder->writeRaw(u"bad.tst"_s, stored));
         frmStart *start = loadStart();
-        start->Command1_Click();
+        QVERIFY(test::endsProgram([&] { start->Command1_Click(); }));
         QCOMPARE(m_desktop->boxes.size(), 1);
         QCOMPARE(m_desktop->boxes.constFirst().text,
                  u"Файл "_s + m_folder->path() + u"/bad.tst. поврежден или записан в неверном формате..."_s);

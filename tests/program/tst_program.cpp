@@ -1,0 +1,85 @@
+#include "handlers.h"
+#include "program/program.h"
+#include "scripteddesktop.h"
+
+#include <QPushButton>
+#include <QTimer>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+namespace {
+
+// A window whose button ends the program, directly or from inside a modal
+// window it opens; `after` records whether any code after the end ran.
+class Ender final : public Form
+{
+public:
+    Ender(Program &program, const QString &name, bool viaModal)
+        : Form(program.forms(), name)
+    {
+        button = new QPushButton(u"end"_s, this);
+        connect(button, &QPushButton::clicked, this, [this, &program, viaModal] {
+            if (viaModal) {
+                Form *inner = program.forms().load(u"inner"_s);
+                QTimer::singleShot(0, inner, [&program] { program.end(3); });
+                inner->showModal();
+            } else {
+                program.end(3);
+            }
+            after = true;
+        });
+    }
+    QPushButton *button = nullptr;
+    bool after = false;
+};
+
+} // namespace
+
+class tst_Program final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Whatever called it, nothing after the end runs, and the program (here:
+    // the test) carries on from the event dispatch.
+    void endUnwindsTheHandler_data()
+    {
+        QTest::addColumn<bool>("viaModal");
+        QTest::addColumn<bool>("byEvent");
+        QTest::newRow("direct call") << false << false;
+        QTest::newRow("click") << false << true;
+        QTest::newRow("inside a modal window, click") << true << true;
+    }
+    void endUnwindsTheHandler()
+    {
+        QFETCH(bool, viaModal);
+        QFETCH(bool, byEvent);
+        test::ScriptedDesktop desktop;
+        Program program(desktop, QString(), QString());
+        program.forms().define(u"outer"_s, [&](Forms &) { return std::make_unique<Ender>(program, u"outer"_s, viaModal); });
+        program.forms().define(u"inner"_s, [&](Forms &f) { return std::make_unique<Form>(f, u"inner"_s); });
+        auto *outer = static_cast<Ender *>(program.forms().load(u"outer"_s));
+        outer->showModeless();
+        QPointer<Ender> watch(outer);
+        bool unwound = false;
+        if (byEvent)
+            QTest::mouseClick(outer->button, Qt::LeftButton);
+        else
+            unwound = test::endsProgram([&] { outer->button->click(); });
+        QVERIFY(byEvent || unwound);
+        QVERIFY(desktop.ended);
+        QCOMPARE(desktop.exitCode, 3);
+        QCOMPARE(program.forms().loadedCount(), 0);
+        if (watch)
+            QVERIFY(!watch->after);
+        QVERIFY(test::endsProgram([&] { program.end(); })); // a second end unwinds as well
+    }
+};
+
+} // namespace velmora
+
+VELMORA_TEST_MAIN(velmora::tst_Program)
+#include "tst_program.moc"
