@@ -1,0 +1,138 @@
+#include "run/mainlayout.h"
+
+#include <QHash>
+#include <QRectF>
+#include <QTest>
+
+namespace velmora {
+
+namespace {
+
+using C = MainControl;
+
+// A main window on paper: client size, a frame around it, the controls'
+// boxes; a new outer size resizes at once and runs the pass again, as the
+// window's Resize event does.
+class PaperWindow final : public MainLayoutHost
+{
+public:
+    PaperWindow(double w, double h, qint16 lineCount, double textHeight)
+        : W(w), H(h), lines(lineCount)
+    {
+        box[C::lblZadZ] = {0, 0, 1125, 360};
+        box[C::lblZad] = {1125, 0, 8850, textHeight};
+        for (C c : {C::cmdGotovo, C::cmdChangeTest, C::cmdExit, C::cmdHelp})
+            box[c] = {8640, 540, 1410, 420};
+        box[C::txtChange] = {8640, 3150, 1410, 330};
+        box[C::lblChange] = {8640, 2835, 1410, 240};
+        box[C::myControl1] = {630, 810, 6180, 3870};
+    }
+
+    bool isMinimized() const override { return minimized; }
+    double scaleWidth() const override { return W; }
+    double scaleHeight() const override { return H; }
+    double outerWidth() const override { return W + 120; }
+    double outerHeight() const override { return H + 450; }
+    // Like a real window: no Resize event when the size stays as it is.
+    void setOuterWidth(double twips) override { resize(W, twips - 120); }
+    void setOuterHeight(double twips) override { resize(H, twips - 450); }
+    void resize(double &side, double client)
+    {
+        if (side == client)
+            return;
+        side = client;
+        ++resizes;
+        layoutMainWindow(*this);
+    }
+    double statusBarHeight() const override { return 288; }
+    double left(C c) const override { return box[c].left(); }
+    double top(C c) const override { return box[c].top(); }
+    double width(C c) const override { return box[c].width(); }
+    double height(C c) const override { return box[c].height(); }
+    void setLeft(C c, double v) override { box[c].moveLeft(v); }
+    void setTop(C c, double v) override { box[c].moveTop(v); }
+    void setWidth(C c, double v) override { box[c].setWidth(v); }
+    void move(C c, double l, double t, double w, double h) override { box[c] = {l, t, w, h}; }
+    qint16 MaxLbl() const override { return lines; }
+
+    double W, H;
+    qint16 lines;
+    bool minimized = false;
+    int resizes = 0;
+    mutable QHash<C, QRectF> box;
+};
+
+} // namespace
+
+class tst_MainLayout final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pass_data()
+    {
+        QTest::addColumn<double>("W");
+        QTest::addColumn<double>("H");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<double>("taskHeight"); // lblZad's height from its text
+        QTest::addColumn<double>("endW");
+        QTest::addColumn<double>("endH");
+        QTest::addColumn<double>("txtTop");
+        // Design size, five lines: Q = 5592 − 288 − 40 + 375 = 5639 → 2819.
+        QTest::newRow("design") << 9504.0 << 5592.0 << 5 << 375.0 << 9504.0 << 5592.0 << 2819.0;
+        // Height exactly S + lines × 405 + lblZad: the test is strict.
+        QTest::newRow("height at minimum") << 9504.0 << 288.0 + 2025 + 375 << 5 << 375.0 << 9504.0 << 2688.0 << 1367.0;
+        QTest::newRow("height one short") << 9504.0 << 2687.0 << 5 << 375.0 << 9504.0 << 2688.0 << 1367.0;
+        QTest::newRow("20 lines") << 9504.0 << 5592.0 << 20 << 375.0 << 9504.0 << 8763.0 << 4405.0;
+        // A task text wrapping to three lines raises the minimum with it.
+        QTest::newRow("wrapping task text") << 9504.0 << 5592.0 << 12 << 1125.0 << 9504.0 << 6273.0 << 3535.0;
+        // Width exactly B + 2000 is kept; one twip less and the outer width is B + 2100.
+        QTest::newRow("width at minimum") << 3410.0 << 5592.0 << 5 << 375.0 << 3410.0 << 5592.0 << 2819.0;
+        QTest::newRow("width one short") << 3409.0 << 5592.0 << 5 << 375.0 << 3390.0 << 5592.0 << 2819.0;
+        // Q rounded half to even before the halving: 4500.5 → 2250, 4501.5 → 2251, 4501 → 2250.
+        QTest::newRow("Q 4500.5") << 9504.0 << 4453.5 << 5 << 375.0 << 9504.0 << 4453.5 << 2250.0;
+        QTest::newRow("Q 4501.5") << 9504.0 << 4454.5 << 5 << 375.0 << 9504.0 << 4454.5 << 2251.0;
+        QTest::newRow("Q 4501") << 9504.0 << 4454.0 << 5 << 375.0 << 9504.0 << 4454.0 << 2250.0;
+    }
+    void pass()
+    {
+        QFETCH(double, W);
+        QFETCH(double, H);
+        QFETCH(int, lines);
+        QFETCH(double, taskHeight);
+        QFETCH(double, endW);
+        QFETCH(double, endH);
+        QFETCH(double, txtTop);
+        PaperWindow window(W, H, qint16(lines), taskHeight);
+        layoutMainWindow(window);
+        QCOMPARE(window.W, endW);
+        QCOMPARE(window.H, endH);
+        const double T = std::max(taskHeight, 360.0);
+        const double S = 288, B = 1410;
+        const auto &box = window.box;
+        QCOMPARE(box[C::lblZad], QRectF(1125, 100, endW - 1125 - 100, taskHeight));
+        QCOMPARE(box[C::cmdGotovo].topLeft(), QPointF(endW - B, T + 200));
+        QCOMPARE(box[C::cmdHelp].topLeft(), QPointF(endW - B, T + 240 + 420));
+        QCOMPARE(box[C::cmdExit].topLeft(), QPointF(endW - B, endH - 420 - S));
+        QCOMPARE(box[C::cmdChangeTest].topLeft(), QPointF(endW - B, endH - 840 - S - 40));
+        QCOMPARE(box[C::txtChange].topLeft(), QPointF(endW - B, txtTop));
+        QCOMPARE(box[C::lblChange].topLeft(), QPointF(endW - B, txtTop - 240 - 20));
+        QCOMPARE(box[C::myControl1], QRectF(0, T + 200, endW - B, endH - S - 200 - T));
+        QCOMPARE(box[C::lblZadZ], QRectF(0, 0, 1125, 360));
+    }
+
+    void minimizedMovesNothing()
+    {
+        PaperWindow window(100, 100, 20, 375);
+        window.minimized = true;
+        const auto before = window.box;
+        layoutMainWindow(window);
+        QCOMPARE(window.box, before);
+        QCOMPARE(window.resizes, 0);
+    }
+};
+
+} // namespace velmora
+
+QTEST_GUILESS_MAIN(velmora::tst_MainLayout)
+#include "tst_mainlayout.moc"
