@@ -99,6 +99,7 @@ public:
     template <class F> F *loaded(const QString &name) const { return qobject_cast<F *>(loaded(name)); }
     bool isLoaded(const QString &name) const { return m_loaded.contains(name); }
     int loadedCount() const { return int(m_loaded.size()); }
+    QStringList loadedNames() const { return m_loaded.keys(); }
 
     // Unloads a window: its close question (with `mode`), its unload
     // handler, then it is hidden and destroyed once control returns to the

@@ -5,7 +5,11 @@
 #include "platform/forms.h"
 #include "testdata/tasktable.h"
 
+#include "platform/core/random.h"
+
 #include <QString>
+
+#include <memory>
 
 namespace velmora {
 
@@ -24,6 +28,9 @@ public:
     TaskTable &Tasks() { return m_tasks; }
     const QString &folder() const { return m_folder; } // the program's folder: its tests live there
     const QString &commandLine() const { return m_commandLine; }
+    // The generator the run draws from; tests put in their own.
+    RandomSource &random() { return *m_random; }
+    void setRandom(std::unique_ptr<RandomSource> random) { m_random = std::move(random); }
 
     MsgAnswer msgBox(const QString &text, const QString &title = QString::fromLatin1(AppTitle),
                      MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
@@ -46,6 +53,7 @@ private:
     TaskTable m_tasks;
     QString m_folder;
     QString m_commandLine;
+    std::unique_ptr<RandomSource> m_random = std::make_unique<TimeOfDayRandom>();
     bool m_ended = false;
 };
 

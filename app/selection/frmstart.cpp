@@ -115,17 +115,6 @@ void frmStart::Command1_Click()
         return;
     }
 
-    if (!forms.isDefined(FormName::frmMain)) {
-        // This build has no test-run window yet: say so plainly and let the
-        // pupil choose again.
-        forms.unload(FormName::frmGdi);
-        m_program.msgBox(u"Тест «%1» загружен: заданий — %2.\nОкно прохождения теста в этой версии ещё не готово."_s
-                             .arg(title, QString::number(m_program.Tasks().count())),
-                         u"Velmora - "_s + title);
-        returnToSelection();
-        return;
-    }
-
     Form *main = forms.load(FormName::frmMain);
     Form *regim = forms.load(FormName::frmRegim);
     if (Form *gdi = forms.loaded(FormName::frmGdi))

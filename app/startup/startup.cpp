@@ -3,7 +3,10 @@
 #include "testdata/authoring.h"
 #include "program/formnames.h"
 #include "selection/frmsplash.h"
+#include "selection/frmregim.h"
 #include "selection/frmstart.h"
+#include "run/frmmain.h"
+#include "run/frmoutrez.h"
 #include "platform/runtime.h"
 #include "program/program.h"
 
@@ -29,6 +32,9 @@ void defineForms(Program &program)
     forms.define(FormName::frmSplash, [&program](Forms &) { return std::make_unique<frmSplash>(program); });
     forms.define(FormName::frmStart, [&program](Forms &) { return std::make_unique<frmStart>(program); });
     forms.define(FormName::frmGdi, [&program](Forms &) { return std::make_unique<frmGdi>(program); });
+    forms.define(FormName::frmRegim, [&program](Forms &) { return std::make_unique<frmRegim>(program); });
+    forms.define(FormName::frmMain, [&program](Forms &) { return std::make_unique<frmMain>(program); });
+    forms.define(FormName::frmOutRez, [&program](Forms &) { return std::make_unique<frmOutRez>(program); });
 }
 
 namespace {

@@ -230,20 +230,6 @@ private Q_SLOTS:
         QCOMPARE(lastAfter.count(), 1);
     }
 
-    // Until the run's windows exist the pupil is told so and chooses again.
-    void withoutRunWindowsReturnsToSelection()
-    {
-        QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
-        frmStart *start = loadStart(false);
-        start->Command1_Click();
-        QCOMPARE(m_desktop->boxes.size(), 1);
-        QCOMPARE(m_desktop->boxes.constFirst().title, u"Velmora - Чай"_s);
-        QVERIFY(start->isVisible());
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmGdi));
-        QCOMPARE(m_program->Tasks().count(), 1);
-        QCOMPARE(m_folder->leftovers(), QStringList());
-    }
-
     // Damaged tests end the program with the message naming the test.
     void damagedTest_data()
     {

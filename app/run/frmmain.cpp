@@ -1,0 +1,410 @@
+#include "run/frmmain.h"
+
+#include "platform/keypress.h"
+#include "platform/runtime.h"
+#include "platform/statusbar.h"
+#include "platform/twips.h"
+#include "program/formnames.h"
+#include "program/program.h"
+#include "run/frmoutrez.h"
+#include "run/tabulolist.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWindow>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+namespace {
+
+// A failure of a call into the list control: the handler cannot go on.
+void check(const std::optional<Failure> &failure)
+{
+    if (failure)
+        throw RuntimeError(*failure);
+}
+
+template <typename T>
+T checked(const Outcome<T> &outcome)
+{
+    check(outcome.failure);
+    return outcome.value;
+}
+
+QPushButton *designButton(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(true); // a focused button takes Enter
+    return button;
+}
+
+QLabel *designLabel(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+// An auto-size label with word wrap: as tall as its text at its width.
+void fitHeight(QLabel *label)
+{
+    label->resize(label->width(), std::max(label->heightForWidth(label->width()), label->sizeHint().height()));
+}
+
+} // namespace
+
+class frmMain::Layout final : public MainLayoutHost
+{
+public:
+    explicit Layout(frmMain &window) : w(window) {}
+
+    bool isMinimized() const override { return w.isMinimized(); }
+    double scaleWidth() const override { return Twips::fromPixelsX(w.QWidget::width()); }
+    double scaleHeight() const override { return Twips::fromPixelsY(w.QWidget::height()); }
+    double outerWidth() const override { return Twips::fromPixelsX(w.frameGeometry().width()); }
+    double outerHeight() const override { return Twips::fromPixelsY(w.frameGeometry().height()); }
+    void setOuterWidth(double twips) override
+    {
+        // A maximized window keeps its size: the controls take what there is.
+        if (w.isMaximized() || w.isFullScreen())
+            return;
+        const int frame = w.frameGeometry().width() - w.QWidget::width();
+        w.resize(Twips::toPixelsX(int(twips)) - frame, w.QWidget::height());
+    }
+    void setOuterHeight(double twips) override
+    {
+        if (w.isMaximized() || w.isFullScreen())
+            return;
+        const int frame = w.frameGeometry().height() - w.QWidget::height();
+        w.resize(w.QWidget::width(), Twips::toPixelsY(int(twips)) - frame);
+    }
+    double statusBarHeight() const override { return Twips::fromPixelsY(w.sbr->height()); }
+    double left(MainControl c) const override { return Twips::fromPixelsX(widget(c)->x()); }
+    double top(MainControl c) const override { return Twips::fromPixelsY(widget(c)->y()); }
+    double width(MainControl c) const override { return Twips::fromPixelsX(widget(c)->width()); }
+    double height(MainControl c) const override { return Twips::fromPixelsY(widget(c)->height()); }
+    void setLeft(MainControl c, double twips) override
+    {
+        QWidget *control = widget(c);
+        control->move(Twips::toPixelsX(int(twips)), control->y());
+    }
+    void setTop(MainControl c, double twips) override
+    {
+        QWidget *control = widget(c);
+        control->move(control->x(), Twips::toPixelsY(int(twips)));
+    }
+    void setWidth(MainControl c, double twips) override
+    {
+        QWidget *control = widget(c);
+        control->resize(std::max(0, Twips::toPixelsX(int(twips))), control->height());
+        if (auto *label = qobject_cast<QLabel *>(control))
+            fitHeight(label);
+    }
+    void move(MainControl c, double left, double top, double width, double height) override
+    {
+        widget(c)->setGeometry(Twips::toPixelsX(int(left)), Twips::toPixelsY(int(top)),
+                               std::max(0, Twips::toPixelsX(int(width))), std::max(0, Twips::toPixelsY(int(height))));
+    }
+    qint16 MaxLbl() const override { return checked(w.myControl1->maxLbl()); }
+
+private:
+    QWidget *widget(MainControl c) const
+    {
+        switch (c) {
+        case MainControl::lblZadZ: return w.lblZadZ;
+        case MainControl::lblZad: return w.lblZad;
+        case MainControl::cmdGotovo: return w.cmdGotovo;
+        case MainControl::cmdChangeTest: return w.cmdChangeTest;
+        case MainControl::cmdExit: return w.cmdExit;
+        case MainControl::cmdHelp: return w.cmdHelp;
+        case MainControl::txtChange: return w.txtChange;
+        case MainControl::lblChange: return w.lblChange;
+        case MainControl::myControl1: return w.myControl1->widget();
+        }
+        return nullptr;
+    }
+
+    frmMain &w;
+};
+
+class frmMain::EntryBox final : public MoveBox
+{
+public:
+    explicit EntryBox(frmMain &window) : w(window) {}
+    QString text() const override { return w.txtChange->text(); }
+    void setText(const QString &text) override { w.txtChange->setText(text); }
+    int caret() const override { return w.txtChange->cursorPosition(); }
+    void setCaret(int position) override { w.txtChange->setCursorPosition(position); }
+    void beep() override { w.m_program.desktop().beep(); }
+
+private:
+    frmMain &w;
+};
+
+class frmMain::EntryTarget final : public MoveTarget
+{
+public:
+    explicit EntryTarget(frmMain &window) : w(window) {}
+    qint16 MaxLbl() override { return checked(w.myControl1->maxLbl()); }
+    void setSelection(qint16 index, bool flag) override { check(w.myControl1->setSelection(index, flag)); }
+    void ClearSelection() override { check(w.myControl1->clearSelection()); }
+    void Swap(qint16 from, qint16 inTo) override { check(w.myControl1->swap(from, inTo)); }
+    void setInf(const QString &text) override { w.setPanelText(u"inf"_s, text); }
+
+private:
+    frmMain &w;
+};
+
+frmMain::frmMain(Program &program)
+    : Form(program.forms(), FormName::frmMain)
+    , m_program(program)
+    , m_layout(std::make_unique<Layout>(*this))
+    , m_box(std::make_unique<EntryBox>(*this))
+    , m_target(std::make_unique<EntryTarget>(*this))
+    , m_entry(std::make_unique<MoveEntry>(*m_box, *m_target))
+{
+    setWindowTitle(u"Velmora"_s);
+    // A sizable top-level window with minimize, maximize and close buttons.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+    setKeyPreview(true);
+
+    lblZadZ = designLabel(this, u"lblZadZ"_s, u"Задача: "_s);
+    lblZadZ->setFont(designFont(u"MS Sans Serif"_s, 12, false));
+    Twips::place(lblZadZ, 0, 0, 1125, 360);
+    lblZadZ->resize(lblZadZ->sizeHint()); // sizes itself to its caption
+
+    lblZad = designLabel(this, u"lblZad"_s, u"Текст задачи"_s);
+    Twips::place(lblZad, 1125, 0, 8850, 375);
+
+    cmdGotovo = designButton(this, u"cmdGotovo"_s, u"Готово"_s);
+    Twips::place(cmdGotovo, 8640, 540, 1410, 420);
+    cmdChangeTest = designButton(this, u"cmdChangeTest"_s, u"Другой тест"_s);
+    Twips::place(cmdChangeTest, 8640, 4185, 1410, 420);
+    cmdExit = designButton(this, u"cmdExit"_s, u"Выход"_s);
+    Twips::place(cmdExit, 8640, 4635, 1410, 420);
+    cmdHelp = designButton(this, u"cmdHelp"_s, u"Помощь"_s);
+    Twips::place(cmdHelp, 8640, 990, 1410, 420);
+
+    txtChange = new QLineEdit(this);
+    txtChange->setObjectName(u"txtChange"_s);
+    txtChange->setMaxLength(MoveEntry::BoxLength);
+    txtChange->setAccessibleName(u"Строки:"_s);
+    Twips::place(txtChange, 8640, 3150, 1410, 330);
+    lblChange = designLabel(this, u"lblChange"_s, u"Строки:"_s);
+    lblChange->setBuddy(txtChange);
+    Twips::place(lblChange, 8640, 2835, 1410, 240);
+
+    const Outcome<TabuloList *> made = TabuloList::create(this);
+    check(made.failure);
+    myControl1 = made.value;
+    myControl1->widget()->setObjectName(u"myControl1"_s);
+    Twips::place(myControl1->widget(), 630, 810, 6180, 3870);
+
+    sbr = new StatusBar(this);
+    sbr->setObjectName(u"sbr"_s);
+    sbr->setSizeGripEnabled(false);
+    sbr->addPanel({u"inf"_s, PanelStyle::Text, 4912, 1540, PanelAutoSize::Spring, Qt::AlignLeft});
+    sbr->addPanel({u"otv"_s, PanelStyle::Text, 1440, 1440, PanelAutoSize::None, Qt::AlignLeft});
+    sbr->addPanel({u"ver"_s, PanelStyle::Text, 1548, 1540, PanelAutoSize::Contents, Qt::AlignHCenter});
+    sbr->addPanel({QString(), PanelStyle::Time, 840, 840, PanelAutoSize::Contents, Qt::AlignHCenter});
+    sbr->addPanel({u"reg"_s, PanelStyle::Text, 440, 440, PanelAutoSize::None, Qt::AlignLeft});
+    sbr->setFixedHeight(Twips::toPixelsY(288));
+
+    ImageList.add(u"Red"_s, solidPicture(QSize(143, 34), QColor(255, 0, 0)));
+    ImageList.add(u"Green"_s, solidPicture(QSize(143, 34), QColor(0, 255, 0)));
+
+    setTabOrder(cmdGotovo, cmdChangeTest);
+    setTabOrder(cmdChangeTest, cmdExit);
+    setTabOrder(cmdExit, cmdHelp);
+    setTabOrder(cmdHelp, txtChange);
+    setTabOrder(txtChange, myControl1->widget());
+
+    connect(cmdGotovo, &QPushButton::clicked, this, &frmMain::cmdGotovo_Click);
+    connect(cmdChangeTest, &QPushButton::clicked, this, &frmMain::cmdChangeTest_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
+    connect(myControl1, &TabuloList::StartSwap, this, &frmMain::myControl1_StartSwap);
+    connect(myControl1, &TabuloList::lblMouseMove, this, &frmMain::myControl1_lblMouseMove);
+    connect(myControl1, &TabuloList::OverSwap, this, &frmMain::myControl1_OverSwap);
+    new KeyPressFilter(txtChange, [this](int &KeyAscii) { txtChange_KeyPress(KeyAscii); });
+
+    resize(Twips::toPixelsX(9504), Twips::toPixelsY(5592));
+    dockStatusBar();
+    centreOnScreen();
+    cmdGotovo->setFocus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Form_Load()
+{
+    m_run.start(m_program.Tasks().count(), m_program.random());
+    ShowTask();
+}
+
+void frmMain::ShowTask()
+{
+    const TaskTable &Tasks = m_program.Tasks();
+    const Task task = Tasks.task(m_run.CurrentTask);
+    const int L = int(task.size()) - 1;
+    m_program.random().seedFromTimeOfDay();
+    const Order LineOrder = scrambledLineOrder(task, m_program.random());
+    check(myControl1->clear());
+    lblZad->setText(task.constFirst());
+    check(myControl1->setMaxLbl(qint16(L)));
+    for (int i = 1; i <= L; ++i)
+        check(myControl1->setTxtData(LineOrder.at(i), task.at(i)));
+    setPanelText(u"otv"_s, m_run.otvText());
+    setPanelText(u"ver"_s, m_run.verText());
+    // The new text may take more or fewer lines: place everything anew.
+    Form_Resize();
+}
+
+void frmMain::Form_Activate()
+{
+    if (Panel *reg = sbr->panel(u"reg"_s)) {
+        reg->setPicture(ImageList.picture(m_run.Regim ? u"Green"_s : u"Red"_s));
+        reg->setAccessibleName(m_run.Regim ? u"Режим подсказок включен"_s : u"Режим подсказок выключен"_s);
+    }
+}
+
+void frmMain::Form_Resize()
+{
+    dockStatusBar();
+    layoutMainWindow(*m_layout);
+}
+
+void frmMain::dockStatusBar()
+{
+    sbr->setGeometry(0, QWidget::height() - sbr->height(), QWidget::width(), sbr->height());
+}
+
+bool frmMain::answerIsCorrect()
+{
+    const TaskTable &Tasks = m_program.Tasks();
+    const int L = Tasks.stepCount(m_run.CurrentTask);
+    bool correct = true;
+    for (int i = 1; i <= L; ++i) // every position is read, whatever came before
+        correct = (checked(myControl1->txtData(qint16(i))) == Tasks.text(m_run.CurrentTask, i)) && correct;
+    return correct;
+}
+
+void frmMain::showCorrectOrder()
+{
+    const TaskTable &Tasks = m_program.Tasks();
+    const int L = Tasks.stepCount(m_run.CurrentTask);
+    for (int i = 1; i <= L; ++i)
+        check(myControl1->setTxtData(qint16(i), Tasks.text(m_run.CurrentTask, i)));
+}
+
+void frmMain::cmdGotovo_Click()
+{
+    const TestRun::Press press = m_run.pressDone(answerIsCorrect());
+    if (press.row) {
+        auto *results = m_program.forms().load<frmOutRez>(FormName::frmOutRez);
+        if (results)
+            results->addRow(*press.row);
+    }
+    switch (press.next) {
+    case TestRun::Next::Hint:
+        m_program.msgBox(u"Неверно! Посмотри правильный вариант и нажми Далее"_s);
+        showCorrectOrder();
+        cmdGotovo->setText(u"Далее"_s);
+        break;
+    case TestRun::Next::NextTask:
+        ShowTask();
+        cmdGotovo->setText(u"Готово"_s);
+        break;
+    case TestRun::Next::End:
+        if (auto *results = m_program.forms().load<frmOutRez>(FormName::frmOutRez)) {
+            results->lblOut->setText(m_run.endMessage());
+            results->showModal();
+        }
+        unloadMe();
+        break;
+    }
+}
+
+void frmMain::Form_KeyUp(int KeyCode, int Shift)
+{
+    constexpr int ShiftAndAlt = 1 + 4;
+    if (KeyCode == AnswerKey && Shift == ShiftAndAlt)
+        showCorrectOrder();
+    if (KeyCode == PointKey && Shift == ShiftAndAlt) {
+        m_run.addPoint();
+        setPanelText(u"ver"_s, m_run.verText());
+    }
+}
+
+void frmMain::cmdChangeTest_Click()
+{
+    unloadMe();
+    if (Form *start = m_program.forms().load(FormName::frmStart))
+        start->showModeless();
+}
+
+void frmMain::cmdExit_Click()
+{
+    unloadMe();
+}
+
+void frmMain::cmdHelp_Click()
+{
+    if (!m_program.forms().isDefined(FormName::frmHelp))
+        return;
+    if (Form *help = m_program.forms().load(FormName::frmHelp))
+        help->showModal();
+}
+
+bool frmMain::Form_QueryUnload(UnloadMode mode)
+{
+    if (mode == UnloadMode::Code)
+        return true;
+    return m_program.msgBox(u"Вы действительно хотите выйти?"_s, u"Velmora"_s, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+void frmMain::Form_Unload()
+{
+    Forms &forms = m_program.forms();
+    for (const QString &name : forms.loadedNames()) {
+        if (name != formName())
+            forms.unload(name);
+    }
+}
+
+void frmMain::txtChange_KeyPress(int &KeyAscii)
+{
+    m_entry->txtChange_KeyPress(KeyAscii);
+}
+
+void frmMain::myControl1_StartSwap(qint16 from)
+{
+    m_entry->StartSwap(from);
+}
+
+void frmMain::myControl1_lblMouseMove(qint16 Index)
+{
+    m_entry->lblMouseMove(Index);
+}
+
+void frmMain::myControl1_OverSwap()
+{
+    m_entry->OverSwap();
+}
+
+void frmMain::setPanelText(const QString &key, const QString &text)
+{
+    if (Panel *panel = sbr->panel(key))
+        panel->setText(text);
+}
+
+} // namespace velmora

@@ -1,0 +1,263 @@
+#include "handlers.h"
+#include "platform/listview.h"
+#include "platform/statusbar.h"
+#include "platform/twips.h"
+#include "program/formnames.h"
+#include "program/program.h"
+#include "run/frmmain.h"
+#include "run/frmoutrez.h"
+#include "run/tabulolist.h"
+#include "scripteddesktop.h"
+#include "selection/frmregim.h"
+#include "testdata/loader.h"
+#include "testfolder.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+namespace {
+
+// Three tasks; the first lines of each task differ, so a shown order is
+// correct only when it is the task's own.
+const QByteArray ThreeTasks = "Проверка\r\n"
+                              "Заварить чай\r\nВскипятить воду\r\nЗалить заварку\r\nПодождать\r\n\r\n"
+                              "Сложить числа\r\nВвести a\r\nВвести b\r\n\r\n"
+                              "Выйти\r\nВстать\r\n\r\n";
+
+class StubForm final : public Form
+{
+public:
+    StubForm(Forms &forms, const QString &name) : Form(forms, name) {}
+};
+
+} // namespace
+
+class tst_frmMain final : public QObject
+{
+    Q_OBJECT
+
+private:
+    test::TestFolder m_folder;
+    std::unique_ptr<test::ScriptedDesktop> m_desktop;
+    std::unique_ptr<Program> m_program;
+
+    frmMain *loadMain(bool hints)
+    {
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_program = std::make_unique<Program>(*m_desktop, m_folder.path(), QString());
+        Forms &forms = m_program->forms();
+        forms.define(FormName::frmMain, [this](Forms &) { return std::make_unique<frmMain>(*m_program); });
+        forms.define(FormName::frmOutRez, [this](Forms &) { return std::make_unique<frmOutRez>(*m_program); });
+        forms.define(FormName::frmRegim, [this](Forms &) { return std::make_unique<frmRegim>(*m_program); });
+        forms.define(FormName::frmStart, [](Forms &f) { return std::make_unique<StubForm>(f, FormName::frmStart); });
+        m_folder.writeRaw(u"plain.txt"_s, ThreeTasks);
+        if (LoadTest(m_folder.filePath(u"plain.txt"_s), m_program->Tasks()))
+            return nullptr;
+        auto *main = forms.load<frmMain>(FormName::frmMain);
+        auto *regim = forms.load<frmRegim>(FormName::frmRegim);
+        regim->showModeless();
+        (hints ? regim->Command1 : regim->Command2)->click();
+        return main;
+    }
+    QStringList shownLines(frmMain *main) const
+    {
+        QStringList lines;
+        const qint16 count = main->myControl1->maxLbl().value;
+        for (qint16 i = 1; i <= count; ++i)
+            lines << main->myControl1->txtData(i).value;
+        return lines;
+    }
+    QStringList correctLines(frmMain *main) const
+    {
+        return m_program->Tasks().task(main->run().CurrentTask).mid(1);
+    }
+    QString panel(frmMain *main, const QString &key) const { return main->sbr->panel(key)->text(); }
+
+private Q_SLOTS:
+    void init() { QTest::failOnWarning(QRegularExpression(u".*"_s)); }
+
+    void designAndFirstTask()
+    {
+        frmMain *main = loadMain(true);
+        QVERIFY(main && main->isVisible());
+        QVERIFY(main->Regim());
+        QCOMPARE(main->focusWidget(), main->cmdGotovo);
+        QCOMPARE(main->txtChange->maxLength(), 5);
+        const Task task = m_program->Tasks().task(main->run().CurrentTask);
+        QCOMPARE(main->lblZad->text(), task.constFirst());
+        QStringList shown = shownLines(main);
+        QVERIFY(shown != correctLines(main)); // never already solved
+        shown.sort();
+        QStringList expected = correctLines(main);
+        expected.sort();
+        QCOMPARE(shown, expected);
+        QCOMPARE(panel(main, u"otv"_s), u"Задача №1"_s);
+        QCOMPARE(panel(main, u"ver"_s), u"Правильно 0"_s);
+        QCOMPARE(main->ImageList.picture(u"Green"_s).toImage().pixelColor(0, 0), QColor(0, 255, 0));
+        QCOMPARE(main->sbr->panel(u"reg"_s)->picture().toImage().pixelColor(0, 0), QColor(0, 255, 0));
+        // Tab cycles the buttons, the move box and the list.
+        QList<QWidget *> order;
+        for (QWidget *w = main->cmdGotovo; order.size() < 6; w = w->nextInFocusChain()) {
+            if (w->focusPolicy() & Qt::TabFocus)
+                order << w;
+        }
+        QCOMPARE(order, (QList<QWidget *>{main->cmdGotovo, main->cmdChangeTest, main->cmdExit, main->cmdHelp,
+                                          main->txtChange, main->myControl1->widget()}));
+    }
+
+    // Dragged smaller, the window keeps room for every line and the column.
+    void keepsItsLayout()
+    {
+        frmMain *main = loadMain(false);
+        main->resize(50, 50);
+        const int S = Twips::fromPixelsY(main->sbr->height());
+        const int lines = main->myControl1->maxLbl().value;
+        QVERIFY(Twips::fromPixelsY(main->height()) >= S + lines * 405 + Twips::fromPixelsY(main->lblZad->height()) - 15);
+        QVERIFY(Twips::fromPixelsX(main->width()) >= 1410 + 2000 - 15);
+        const QRect list = main->myControl1->widget()->geometry();
+        QCOMPARE(list.right() + 1, main->cmdGotovo->x());
+        QCOMPARE(main->cmdExit->geometry().bottom() + 1, main->sbr->y());
+        QCOMPARE(main->sbr->geometry().bottom() + 1, main->height());
+    }
+
+    // The close question, asked only when the pupil closes the window.
+    void closing_data()
+    {
+        QTest::addColumn<int>("how"); // 0 close box, 1 Выход, 2 Другой тест
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("close box, No") << 0 << int(MsgAnswer::No) << true << false;
+        QTest::newRow("close box, Yes") << 0 << int(MsgAnswer::Yes) << true << true;
+        QTest::newRow("Выход") << 1 << int(MsgAnswer::No) << false << true;
+        QTest::newRow("Другой тест") << 2 << int(MsgAnswer::No) << false << true;
+    }
+    void closing()
+    {
+        QFETCH(int, how);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, closed);
+        frmMain *main = loadMain(true);
+        main->cmdGotovo->click(); // a row: the results window is loaded, hidden
+        QVERIFY(m_program->forms().isLoaded(FormName::frmOutRez));
+        m_desktop->answers.enqueue(MsgAnswer(answer));
+        m_desktop->boxes.clear();
+        if (how == 0)
+            main->close();
+        else
+            (how == 1 ? main->cmdExit : main->cmdChangeTest)->click();
+        QCOMPARE(!m_desktop->boxes.isEmpty(), asked);
+        if (asked) {
+            QCOMPARE(m_desktop->boxes.constFirst().text, u"Вы действительно хотите выйти?"_s);
+            QCOMPARE(m_desktop->boxes.constFirst().buttons, MsgButtons::YesNo);
+        }
+        QCOMPARE(m_program->forms().isLoaded(FormName::frmMain), !closed);
+        QCOMPARE(m_program->forms().isLoaded(FormName::frmOutRez), !closed);
+        QCOMPARE(m_program->forms().isLoaded(FormName::frmStart), how == 2);
+    }
+
+    // Done with hints on: a wrong answer is shown right and "Далее" moves
+    // on; the answer key makes an answer right; the last task ends the test
+    // with the results window, and the main window closes.
+    void wholeRunWithHints()
+    {
+        frmMain *main = loadMain(true);
+        QStringList rows;
+        QString endMessage;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto *out = m_program->forms().loaded<frmOutRez>(FormName::frmOutRez);
+            if (!out || !out->isVisible())
+                return;
+            endMessage = out->lblOut->text();
+            for (int r = 0; r < out->lswOut->rowCount(); ++r)
+                rows << out->lswOut->item(r).text() + u' ' + out->lswOut->item(r).subItem(2);
+            out->cmdOk->click();
+        });
+        closer.start(10);
+        QStringList expected;
+        bool hinted = false;
+        for (int position = 1; position <= 3; ++position) {
+            QCOMPARE(panel(main, u"otv"_s), u"Задача №%1"_s.arg(position));
+            const bool oneLine = correctLines(main).size() == 1;
+            if (!oneLine && !hinted) {
+                hinted = true;
+                m_desktop->boxes.clear();
+                main->cmdGotovo->click();
+                QCOMPARE(m_desktop->boxes.size(), 1);
+                QCOMPARE(m_desktop->boxes.constFirst().text, u"Неверно! Посмотри правильный вариант и нажми Далее"_s);
+                QCOMPARE(shownLines(main), correctLines(main));
+                QCOMPARE(main->cmdGotovo->text(), u"Далее"_s);
+                expected << u"%1 Нет"_s.arg(position);
+            } else {
+                if (!oneLine)
+                    QTest::keyClick(main->cmdGotovo, Qt::Key_O, Qt::ShiftModifier | Qt::AltModifier);
+                expected << u"%1 Да"_s.arg(position);
+            }
+            if (position < 3) {
+                main->cmdGotovo->click();
+                QCOMPARE(main->cmdGotovo->text(), u"Готово"_s);
+            }
+        }
+        QVERIFY(!test::endsProgram([&] { main->cmdGotovo->click(); }));
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmMain));
+        QCOMPARE(rows, expected);
+        QCOMPARE(endMessage, u"Поздравляем Вас. \r\nВы прошли тест, набрав 2 из 3.\r\nРежим подсказок включен\r\n"
+                             "Позови учителя.\r\nВы решили следующие задачи:"_s);
+    }
+
+    // The teacher keys answer exactly Shift+Alt.
+    void teacherKeys_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("works");
+        QTest::newRow("Shift") << int(Qt::ShiftModifier) << false;
+        QTest::newRow("Alt") << int(Qt::AltModifier) << false;
+        QTest::newRow("Shift+Alt") << int(Qt::ShiftModifier | Qt::AltModifier) << true;
+        QTest::newRow("Shift+Ctrl+Alt") << int(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier) << false;
+    }
+    void teacherKeys()
+    {
+        QFETCH(int, modifiers);
+        QFETCH(bool, works);
+        frmMain *main = loadMain(false);
+        while (correctLines(main).size() == 1) // a task that shows scrambled
+            main->cmdGotovo->click();
+        const QStringList before = shownLines(main);
+        QTest::keyClick(main->txtChange, Qt::Key_O, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(shownLines(main), works ? correctLines(main) : before);
+        QTest::keyClick(main->cmdGotovo, Qt::Key_B, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(panel(main, u"ver"_s), works ? u"Правильно 1"_s : u"Правильно 0"_s);
+        QCOMPARE(main->txtChange->text(), QString()); // no letter reached the box
+    }
+
+    // A move typed into the real box exchanges the lines in the real control.
+    void typedMove()
+    {
+        frmMain *main = loadMain(false);
+        while (correctLines(main).size() == 1)
+            main->cmdGotovo->click();
+        const QStringList before = shownLines(main);
+        QTest::keyClicks(main->txtChange, u"1-"_s);
+        QCOMPARE(main->txtChange->text(), u"1 -"_s);
+        QTest::keyClicks(main->txtChange, u"2"_s);
+        QTest::keyClick(main->txtChange, Qt::Key_Return);
+        QStringList after = before;
+        after.swapItemsAt(0, 1);
+        QCOMPARE(shownLines(main), after);
+        QCOMPARE(main->txtChange->text(), QString());
+        QCOMPARE(panel(main, u"inf"_s), u"усё"_s);
+    }
+};
+
+} // namespace velmora
+
+VELMORA_TEST_MAIN(velmora::tst_frmMain)
+#include "tst_frmmain.moc"
