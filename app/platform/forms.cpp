@@ -1,5 +1,6 @@
 #include "platform/forms.h"
 
+#include "platform/keypress.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
 
@@ -10,6 +11,52 @@
 #include <QScreen>
 
 namespace velmora {
+
+// The window's key preview: an application event filter that passes the
+// key events of the window and everything in it to the window's handlers
+// before the control they are meant for. A key event a control ignores
+// travels on to the control's parents as the same event object; the
+// preview ran for it already, so that trip is recognised and let pass.
+class Form::KeyPreview final : public QObject
+{
+public:
+    explicit KeyPreview(Form *form)
+        : QObject(form)
+        , m_form(form)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
+            m_last = nullptr; // whatever key event came before has ended
+            return false;
+        }
+        if (!watched->isWidgetType())
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        if (event == m_last && type == m_lastType && m_lastReceiver && widget->isAncestorOf(m_lastReceiver)) {
+            m_lastReceiver = widget;
+            return false;
+        }
+        m_last = nullptr;
+        if (widget->window() != m_form || dynamic_cast<ReplacedKeyEvent *>(event))
+            return false;
+        m_last = event;
+        m_lastType = type;
+        m_lastReceiver = widget;
+        return m_form->runKeyHandlers(watched, static_cast<QKeyEvent *>(event));
+    }
+
+private:
+    Form *m_form;
+    const QEvent *m_last = nullptr;
+    QEvent::Type m_lastType = QEvent::None;
+    QPointer<QWidget> m_lastReceiver;
+};
 
 Form::Form(Forms &forms, const QString &name)
     : QDialog(nullptr)
@@ -70,6 +117,54 @@ void Form::centreOnScreen()
     move(frame.topLeft());
 }
 
+void Form::setKeyPreview(bool on)
+{
+    if (on && !m_keyPreview && QCoreApplication::instance()) {
+        m_keyPreview = new KeyPreview(this);
+    } else if (!on && m_keyPreview) {
+        // A key handler may turn the preview off while the preview runs it.
+        QCoreApplication::instance()->removeEventFilter(m_keyPreview);
+        m_keyPreview->deleteLater();
+        m_keyPreview = nullptr;
+    }
+}
+
+bool Form::runKeyHandlers(QObject *receiver, QKeyEvent *event)
+{
+    const int shift = shiftState(event->modifiers());
+    if (event->type() == QEvent::KeyRelease) {
+        if (!event->isAutoRepeat()) // a held key comes up once
+            Form_KeyUp(virtualKeyCode(*event), shift);
+        return false;
+    }
+    Form_KeyDown(virtualKeyCode(*event), shift);
+    const std::optional<int> received = keyAsciiOf(*event, true);
+    return received
+        && runKeyPressHandler(receiver, *received, [this](int &keyAscii) { Form_KeyPress(keyAscii); }, false);
+}
+
+void Form::keyPressEvent(QKeyEvent *event)
+{
+    // With key preview on, the preview has run the handlers already; a
+    // character they replaced has been through them too.
+    if (!m_keyPreview && !dynamic_cast<ReplacedKeyEvent *>(event) && runKeyHandlers(this, event))
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void Form::keyReleaseEvent(QKeyEvent *event)
+{
+    if (!m_keyPreview && runKeyHandlers(this, event))
+        return;
+    QDialog::keyReleaseEvent(event);
+}
+
+void Form::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
 void Form::closeEvent(QCloseEvent *event)
 {
     // The program's own unloads hide the window themselves; a close that
@@ -90,6 +185,8 @@ void Form::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         Form_Activate();
+    else if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
 }
 
 void Form::reject()

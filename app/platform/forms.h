@@ -48,6 +48,10 @@ public:
     void centreOnScreen();
     // The button that Esc presses (Enter presses the default button).
     void setCancelButton(QAbstractButton *button) { m_cancelButton = button; }
+    // Key preview: the key events of every control of the window reach the
+    // window's key handlers first, whichever control has the focus.
+    void setKeyPreview(bool on);
+    bool keyPreview() const { return m_keyPreview != nullptr; }
 
     // Event handlers a window overrides; named as the designs name them.
     virtual void Form_Load() {}
@@ -55,6 +59,16 @@ public:
     virtual bool Form_QueryUnload(UnloadMode) { return true; }
     virtual void Form_Unload() {}
     virtual void Form_Activate() {}
+    // Runs on every resize and on every change between minimized, maximized
+    // and normal (the handler tests isMinimized() itself).
+    virtual void Form_Resize() {}
+    // A key went down / came up: its virtual-key code and the modifier
+    // state (Shift 1 + Ctrl 2 + Alt 4). See virtualKeyCode().
+    virtual void Form_KeyDown(int /*KeyCode*/, int /*Shift*/) {}
+    virtual void Form_KeyUp(int /*KeyCode*/, int /*Shift*/) {}
+    // A key typed a character (Backspace 8, Enter 13, Esc 27, else its
+    // code): 0 swallows it, another code types that character instead.
+    virtual void Form_KeyPress(int & /*KeyAscii*/) {}
 
 Q_SIGNALS:
     void hiddenOrUnloaded();
@@ -63,15 +77,23 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void reject() override; // Esc
     void done(int) override {} // a window closes only by unloading
 
 private:
     friend class Forms;
+    class KeyPreview;
+    // The window's key handlers for one event; true when it is swallowed.
+    bool runKeyHandlers(QObject *receiver, QKeyEvent *event);
+
     Forms &m_forms;
     QString m_name;
     QPointer<QAbstractButton> m_cancelButton;
     bool m_unloading = false;
+    KeyPreview *m_keyPreview = nullptr; // a child object while preview is on
 };
 
 // The registry of the program's windows: who is loaded, how each is built,

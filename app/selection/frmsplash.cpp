@@ -7,7 +7,6 @@
 #include "version.h"
 
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -39,6 +38,7 @@ frmSplash::frmSplash(Program &program)
     // No caption, no control box, not in the taskbar.
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
     setClientSizeTwips(7380, 4236);
+    setKeyPreview(true);
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(u"Frame1"_s);
@@ -86,7 +86,8 @@ void frmSplash::Form_Load()
     fitToText(lblProductName);
 }
 
-void frmSplash::Form_KeyPress(int /*keyAscii*/)
+// Any key that types a character closes the splash; keys without one do not.
+void frmSplash::Form_KeyPress(int & /*KeyAscii*/)
 {
     unloadMe();
 }
@@ -106,17 +107,6 @@ bool frmSplash::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return Form::eventFilter(watched, event);
-}
-
-void frmSplash::keyPressEvent(QKeyEvent *event)
-{
-    // Any character key closes the splash; keys without a character do not.
-    const QString text = event->text();
-    if (!text.isEmpty() && text.at(0).unicode() >= 8) {
-        Form_KeyPress(text.at(0).unicode());
-        return;
-    }
-    Form::keyPressEvent(event);
 }
 
 frmGdi::frmGdi(Program &program)

@@ -17,7 +17,7 @@ public:
     explicit frmSplash(Program &program);
 
     void Form_Load() override;
-    void Form_KeyPress(int keyAscii);
+    void Form_KeyPress(int &KeyAscii) override;
     void Frame1_Click();
 
     QFrame *Frame1 = nullptr;
@@ -28,7 +28,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // "Подождите пожалуйста" while a chosen test is unscrambled and loaded.

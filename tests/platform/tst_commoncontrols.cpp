@@ -1,0 +1,214 @@
+#include "platform/imagelist.h"
+#include "platform/listview.h"
+#include "platform/runtime.h"
+#include "platform/statusbar.h"
+#include "platform/syscolours.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace velmora;
+
+namespace {
+
+// The main window's bar: a spring, a fixed, a fit-to-text, a clock and a
+// picture panel.
+void addMainPanels(StatusBar &bar)
+{
+    bar.addPanel({u"inf"_s, PanelStyle::Text, 4912, 1540, PanelAutoSize::Spring, Qt::AlignLeft});
+    bar.addPanel({u"otv"_s, PanelStyle::Text, 1440, 1440, PanelAutoSize::None, Qt::AlignLeft});
+    bar.addPanel({u"ver"_s, PanelStyle::Text, 1548, 1540, PanelAutoSize::Contents, Qt::AlignHCenter});
+    bar.addPanel({QString(), PanelStyle::Time, 840, 840, PanelAutoSize::Contents, Qt::AlignHCenter});
+    bar.addPanel({u"reg"_s, PanelStyle::Text, 440, 440, PanelAutoSize::None, Qt::AlignLeft});
+}
+
+} // namespace
+
+class tst_CommonControls final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void panelsByKey()
+    {
+        StatusBar bar;
+        addMainPanels(bar);
+        QCOMPARE(bar.panels().size(), 5);
+        QCOMPARE(bar.panel(u"ver"_s), bar.panelAt(2));
+        QCOMPARE(bar.panel(u"reg"_s)->key(), u"reg"_s);
+        QCOMPARE(bar.panel(u"nope"_s), nullptr);
+        QCOMPARE(bar.panelAt(7), nullptr);
+    }
+
+    // Widths in pixels at 15 twips a pixel.
+    void panelWidths_data()
+    {
+        QTest::addColumn<int>("barWidth");
+        QTest::addColumn<QString>("verText");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("expected"); // -1: wider than the minimum
+        QTest::newRow("fixed") << 634 << QString() << u"otv"_s << 96;
+        QTest::newRow("fixed picture panel") << 634 << QString() << u"reg"_s << 29;
+        QTest::newRow("contents held at the minimum") << 634 << u"5"_s << u"ver"_s << 103;
+        QTest::newRow("contents grows with its text") << 634 << u"Правильно 12 из 20 с подсказкой"_s << u"ver"_s
+                                                      << -1;
+        QTest::newRow("spring held at the minimum") << 200 << QString() << u"inf"_s << 103;
+    }
+    void panelWidths()
+    {
+        QFETCH(int, barWidth);
+        QFETCH(QString, verText);
+        QFETCH(QString, key);
+        QFETCH(int, expected);
+        StatusBar bar;
+        bar.setSizeGripEnabled(false);
+        addMainPanels(bar);
+        bar.panel(u"ver"_s)->setText(verText);
+        bar.resize(barWidth, 20);
+        bar.show();
+        QCoreApplication::sendPostedEvents();
+        const int width = bar.panel(key)->width();
+        if (expected >= 0)
+            QCOMPARE(width, expected);
+        else
+            QVERIFY2(width > 103, qPrintable(QString::number(width)));
+    }
+
+    // The spring takes every pixel the bar gains.
+    void springTakesTheRest()
+    {
+        StatusBar bar;
+        bar.setSizeGripEnabled(false);
+        addMainPanels(bar);
+        bar.show();
+        bar.resize(700, 20);
+        QCoreApplication::sendPostedEvents();
+        const int narrow = bar.panel(u"inf"_s)->width();
+        bar.resize(900, 20);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(bar.panel(u"inf"_s)->width(), narrow + 200);
+        QCOMPARE(bar.panel(u"otv"_s)->width(), 96);
+    }
+
+    void clockText_data()
+    {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("morning") << QTime(9, 7, 59) << u"9:07"_s;
+        QTest::newRow("afternoon") << QTime(14, 30) << u"14:30"_s;
+        QTest::newRow("midnight") << QTime(0, 5) << u"0:05"_s;
+    }
+    void clockText()
+    {
+        QFETCH(QTime, time);
+        QFETCH(QString, text);
+        StatusBar bar;
+        addMainPanels(bar);
+        Panel *clock = bar.panelAt(3);
+        clock->setClock([time] { return time; });
+        QCOMPARE(clock->text(), text);
+    }
+
+    // The mode picture fills the small panel with its colour.
+    void pictureShows()
+    {
+        StatusBar bar;
+        bar.setSizeGripEnabled(false);
+        addMainPanels(bar);
+        Panel *reg = bar.panel(u"reg"_s);
+        reg->setPicture(solidPicture(QSize(143, 34), QColor(0, 255, 0)));
+        bar.resize(634, 24);
+        bar.show();
+        QCoreApplication::sendPostedEvents();
+        const QImage shot = reg->grab().toImage();
+        QCOMPARE(shot.pixelColor(shot.rect().center()), QColor(0, 255, 0));
+        QCOMPARE(reg->picture().size(), QSize(143, 34));
+    }
+
+    void imageList()
+    {
+        ImageList images;
+        images.add(u"Red"_s, solidPicture(QSize(143, 34), QColor(255, 0, 0)));
+        images.add(u"Green"_s, solidPicture(QSize(143, 34), QColor(0, 255, 0)));
+        images.add(u"Red"_s, solidPicture(QSize(2, 2), QColor(255, 0, 0))); // replaced in place
+        QCOMPARE(images.count(), 2);
+        QCOMPARE(images.keys(), (QStringList{u"Red"_s, u"Green"_s}));
+        QVERIFY(images.picture(u"Blue"_s).isNull());
+        QCOMPARE(images.picture(u"Red"_s).size(), QSize(2, 2));
+        const QImage green = images.picture(u"Green"_s).toImage();
+        QCOMPARE(green.size(), QSize(143, 34));
+        QCOMPARE(green.pixelColor(142, 33), QColor(0, 255, 0));
+    }
+
+    void listView()
+    {
+        ListView view;
+        view.addColumn(u"Number"_s, u"Номер задания"_s, 1739);
+        view.addColumn(u"NumZad"_s, u"Номер задачи"_s, 1739);
+        view.addColumn(u"Ver"_s, u"Решено верно"_s, 1739);
+        QCOMPARE(view.columnCount(), 3);
+        QCOMPARE(view.columnIndex(u"Ver"_s), 2);
+        QCOMPARE(view.columnIndex(u"nope"_s), -1);
+        QCOMPARE(view.headerItem()->text(1), u"Номер задачи"_s);
+        QCOMPARE(view.columnWidth(2), 116);
+        for (int row = 1; row <= 3; ++row) {
+            ListItem item = view.add();
+            item.setText(QString::number(row));
+            item.setSubItem(1, QString::number(4 - row));
+            item.setSubItem(2, row == 2 ? u"Нет"_s : u"Да"_s);
+        }
+        QCOMPARE(view.rowCount(), 3);
+        QCOMPARE(view.item(0).text(), u"1"_s);
+        QCOMPARE(view.item(2).subItem(1), u"1"_s);
+        QCOMPARE(view.item(1).subItem(2), u"Нет"_s);
+        QCOMPARE(view.topLevelItem(1)->text(2), u"Нет"_s);
+    }
+
+    void listViewSubItemOutOfRange_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::newRow("the row's own text") << 0;
+        QTest::newRow("past the columns") << 3;
+        QTest::newRow("negative") << -1;
+    }
+    void listViewSubItemOutOfRange()
+    {
+        QFETCH(int, index);
+        ListView view;
+        for (const auto *key : {"a", "b", "c"})
+            view.addColumn(QString::fromLatin1(key), QString::fromLatin1(key), 1000);
+        ListItem item = view.add();
+        try {
+            item.setSubItem(index, u"x"_s);
+            QFAIL("no failure");
+        } catch (const RuntimeError &error) {
+            QCOMPARE(error.failure().number, 9);
+        }
+    }
+
+    void systemColours_data()
+    {
+        QTest::addColumn<quint32>("code");
+        QTest::addColumn<QColor>("colour");
+        const QPalette palette = QApplication::palette();
+        QTest::newRow("highlight") << 0x8000000Du << palette.color(QPalette::Active, QPalette::Highlight);
+        QTest::newRow("window background") << 0x80000005u << palette.color(QPalette::Active, QPalette::Base);
+        QTest::newRow("button face") << 0x8000000Fu << palette.color(QPalette::Active, QPalette::Button);
+        QTest::newRow("caption text") << 0x80000009u << QColor(255, 255, 255);
+        QTest::newRow("inactive caption text") << 0x80000013u << QColor(0xd4, 0xd0, 0xc8);
+        QTest::newRow("plain red") << 0x000000FFu << QColor(255, 0, 0);
+        QTest::newRow("plain blue") << 0x00FF0000u << QColor(0, 0, 255);
+        QTest::newRow("plain mixed") << 0x00123456u << QColor(0x56, 0x34, 0x12);
+    }
+    void systemColours()
+    {
+        QFETCH(quint32, code);
+        QFETCH(QColor, colour);
+        QCOMPARE(systemColour(code), colour);
+    }
+};
+
+QTEST_MAIN(tst_CommonControls)
+#include "tst_commoncontrols.moc"
