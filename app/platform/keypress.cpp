@@ -220,6 +220,11 @@ bool KeyPressFilter::eventFilter(QObject *watched, QEvent *event)
     const auto *key = static_cast<const QKeyEvent *>(event);
     if (const auto *replaced = dynamic_cast<const ReplacedKeyEvent *>(key); replaced && replaced->keyPressReported())
         return false;
+    // Alt with a letter is a shortcut (the teacher keys among them), and
+    // text pasted in would pass by the handler: neither reaches the box.
+    const bool shortcut = key->modifiers().testFlag(Qt::AltModifier) && !key->modifiers().testFlag(Qt::ControlModifier);
+    if ((shortcut && !key->text().isEmpty()) || key->matches(QKeySequence::Paste))
+        return true;
     const std::optional<int> received = keyAsciiOf(*key);
     return received && runKeyPressHandler(watched, *received, m_handler, true);
 }

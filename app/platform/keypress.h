@@ -65,7 +65,7 @@ bool runKeyPressHandler(QObject *receiver, int received, const std::function<voi
                         bool keyPressReported);
 
 // A text box's key press: the handler sees the character code before the
-// box does. Setting it to 0 swallows the key; changing it to another code
+// box does. Alt shortcuts and pasting type nothing into the box. Setting it to 0 swallows the key; changing it to another code
 // types that character instead; leaving it lets the key reach the box as
 // it came. The handler may change the box's text and caret itself.
 class KeyPressFilter final : public QObject

@@ -198,6 +198,10 @@ frmMain::frmMain(Program &program)
     txtChange->setObjectName(u"txtChange"_s);
     txtChange->setMaxLength(MoveEntry::BoxLength);
     txtChange->setAccessibleName(u"Строки:"_s);
+    // Every character comes through the key-press handler: no menu to
+    // paste from, no text dropped in.
+    txtChange->setContextMenuPolicy(Qt::NoContextMenu);
+    txtChange->setAcceptDrops(false);
     Twips::place(txtChange, 8640, 3150, 1410, 330);
     lblChange = designLabel(this, u"lblChange"_s, u"Строки:"_s);
     lblChange->setBuddy(txtChange);
@@ -207,6 +211,7 @@ frmMain::frmMain(Program &program)
     check(made.failure);
     myControl1 = made.value;
     myControl1->widget()->setObjectName(u"myControl1"_s);
+    myControl1->widget()->setFocusPolicy(Qt::TabFocus); // last in the Tab order; it takes no keys
     Twips::place(myControl1->widget(), 630, 810, 6180, 3870);
 
     sbr = new StatusBar(this);
