@@ -268,6 +268,11 @@ void frmMain::ShowTask()
     check(myControl1->setMaxLbl(qint16(L)));
     for (int i = 1; i <= L; ++i)
         check(myControl1->setTxtData(LineOrder.at(i), task.at(i)));
+    // A move begun on the task before carries over, but not from a line
+    // this task does not show: the next click would exchange a visible line
+    // with a hidden one and the pupil would lose a step. That move ends.
+    if (m_linePending && m_entry->MovingFrom() > L)
+        check(myControl1->swap(m_entry->MovingFrom(), m_entry->MovingFrom()));
     setPanelText(u"otv"_s, m_run.otvText());
     setPanelText(u"ver"_s, m_run.verText());
     // The new text may take more or fewer lines: place everything anew.
@@ -389,10 +394,13 @@ void frmMain::Form_Unload()
 void frmMain::txtChange_KeyPress(int &KeyAscii)
 {
     m_entry->txtChange_KeyPress(KeyAscii);
+    if (m_entry->TypedFrom() != 0)
+        m_linePending = true; // the typed first line is the control's pending line
 }
 
 void frmMain::myControl1_StartSwap(qint16 from)
 {
+    m_linePending = true;
     m_entry->StartSwap(from);
 }
 
@@ -403,6 +411,7 @@ void frmMain::myControl1_lblMouseMove(qint16 Index)
 
 void frmMain::myControl1_OverSwap()
 {
+    m_linePending = false;
     m_entry->OverSwap();
 }
 

@@ -90,6 +90,8 @@ private:
     std::unique_ptr<EntryBox> m_box;
     std::unique_ptr<EntryTarget> m_target;
     std::unique_ptr<MoveEntry> m_entry;
+    // The control holds a first line (MovingFrom) waiting for its second.
+    bool m_linePending = false;
 };
 
 } // namespace velmora

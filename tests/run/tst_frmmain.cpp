@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -29,6 +30,19 @@ const QByteArray ThreeTasks = "Проверка\r\n"
                               "Заварить чай\r\nВскипятить воду\r\nЗалить заварку\r\nПодождать\r\n\r\n"
                               "Сложить числа\r\nВвести a\r\nВвести b\r\n\r\n"
                               "Выйти\r\nВстать\r\n\r\n";
+
+// The same numbers over and over, whatever the time of day.
+class CyclingRandom final : public RandomSource
+{
+public:
+    explicit CyclingRandom(QList<double> values) : m_values(std::move(values)) {}
+    void seedFromTimeOfDay() override {}
+    double next() override { return m_values.at(m_next++ % m_values.size()); }
+
+private:
+    QList<double> m_values;
+    qsizetype m_next = 0;
+};
 
 class StubForm final : public Form
 {
@@ -47,10 +61,12 @@ private:
     std::unique_ptr<test::ScriptedDesktop> m_desktop;
     std::unique_ptr<Program> m_program;
 
-    frmMain *loadMain(bool hints)
+    frmMain *loadMain(bool hints, std::unique_ptr<RandomSource> random = {})
     {
         m_desktop = std::make_unique<test::ScriptedDesktop>();
         m_program = std::make_unique<Program>(*m_desktop, m_folder.path(), QString());
+        if (random)
+            m_program->setRandom(std::move(random));
         Forms &forms = m_program->forms();
         forms.define(FormName::frmMain, [this](Forms &) { return std::make_unique<frmMain>(*m_program); });
         forms.define(FormName::frmOutRez, [this](Forms &) { return std::make_unique<frmOutRez>(*m_program); });
@@ -238,6 +254,27 @@ private Q_SLOTS:
         QTest::keyClick(main->cmdGotovo, Qt::Key_B, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(panel(main, u"ver"_s), u"Правильно %1"_s.arg(score + (works ? 1 : 0)));
         QCOMPARE(main->txtChange->text(), QString()); // no letter reached the box
+    }
+
+    // A first line chosen on a task of three lines does not stay pending on
+    // a task of one: the next click would swap in a hidden, empty line.
+    void pendingLineBeyondTheNextTask()
+    {
+        // Task order 1, 3, 2: exchanges (2,3), (1,2), (1,2).
+        frmMain *main = loadMain(false, std::make_unique<CyclingRandom>(QList<double>{0.5, 0.9, 0.1, 0.5, 0.1, 0.5}));
+        QCOMPARE(main->run().TaskOrder, (Order{0, 1, 3, 2}));
+        QTest::keyClicks(main->txtChange, u"3-"_s);
+        QCOMPARE(main->myControl1->selection(3).value, true);
+        main->cmdGotovo->click();
+        QCOMPARE(main->run().CurrentTask, qint16(3));
+        QCOMPARE(main->txtChange->text(), QString());
+        QCOMPARE(main->entry().TypedFrom(), qint16(0));
+        QCOMPARE(shownLines(main), correctLines(main)); // the one line, still there
+        // A click now starts a move instead of completing one.
+        QSignalSpy started(main->myControl1, &TabuloList::StartSwap);
+        QTest::mouseClick(main->myControl1->widget()->findChild<QWidget *>(u"lblData_1"_s), Qt::LeftButton);
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(shownLines(main), correctLines(main));
     }
 
     // A move typed into the real box exchanges the lines in the real control.
