@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace velmora {
 namespace {
@@ -51,6 +52,10 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
     bool inTitle = true;
     bool afterCr = false;
     uchar last = 0;
+    // A title longer than any line the loader reads is no title: an input
+    // without a CR LF pair (a device without end) stops here.
+    constexpr qint64 TitleLimit = LineReader::DefaultMaxLineLength + 2;
+    qint64 titleLength = 0;
     for (;;) {
         const qint64 got = in.read(reinterpret_cast<char *>(data), block);
         if (got < 0)
@@ -60,10 +65,16 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
         qint64 i = 0;
         // The title line, up to and including the first LF right after a
         // CR, is copied as it is; a lone CR does not end it here.
+        const bool titleBlock = inTitle;
         for (; inTitle && i < got; ++i) {
             if (afterCr && data[i] == '\n')
                 inTitle = false;
             afterCr = data[i] == '\r';
+        }
+        if (titleBlock) {
+            titleLength += i;
+            if (titleLength > TitleLimit)
+                return Failure::of(FailureNumber::InputPastEnd);
         }
         for (; i < got; ++i)
             data[i] = uchar(~data[i]);
@@ -81,23 +92,47 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
     return std::nullopt;
 }
 
+std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath)
+{
+    if (namesInput(inputPath, copyPath))
+        return Failure::of(FailureNumber::PathFileAccessError, copyPath);
+    // Whatever stands at the name goes first (a link itself, never what it
+    // points to); the exclusive create then refuses anything planted since.
+    QFile::remove(copyPath);
+    QFile out(copyPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return fileFailure(out, copyPath, FileAccess::Write);
+    std::optional<Failure> failure = scrambleStream(in, out);
+    out.close();
+    if (!failure && out.error() != QFileDevice::NoError)
+        failure = fileFailure(out, copyPath, FileAccess::Write);
+    if (failure) {
+        failure->path = copyPath;
+        out.remove();
+    }
+    return failure;
+}
+
 std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath)
 {
     if (namesInput(inputPath, outputPath))
         return Failure::of(FailureNumber::PathFileAccessError, outputPath);
-    // Whatever stands at the name goes first (a link itself, never what it
-    // points to); the exclusive create then refuses anything planted since.
-    QFile::remove(outputPath);
-    QFile out(outputPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+    // Only a file is ever replaced: a folder, a device or a pipe named as
+    // the output is refused and left alone.
+    const QFileInfo output(outputPath);
+    if (output.exists() && !output.isFile())
+        return Failure::of(FailureNumber::PathFileAccessError, outputPath);
+    // Written beside the output and renamed over it when complete: the file
+    // that stood there stays whole until then.
+    QSaveFile out(outputPath);
+    if (!out.open(QIODevice::WriteOnly))
         return fileFailure(out, outputPath, FileAccess::Write);
     std::optional<Failure> failure = scrambleStream(in, out);
-    out.close();
-    if (!failure && out.error() != QFileDevice::NoError)
+    if (!failure && !out.commit())
         failure = fileFailure(out, outputPath, FileAccess::Write);
     if (failure) {
+        out.cancelWriting();
         failure->path = outputPath;
-        out.remove();
     }
     return failure;
 }
@@ -108,8 +143,12 @@ std::optional<Failure> ScrambleFile(QString &path, const std::optional<QString> 
     if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fileFailure(in, path);
     const QString inputPath = path;
-    path = outputPath ? *outputPath : path + QStringLiteral(".tmp");
-    return scrambleToFile(in, path, inputPath);
+    if (outputPath) {
+        path = *outputPath;
+        return scrambleToFile(in, path, inputPath);
+    }
+    path += QStringLiteral(".tmp");
+    return scrambleToCopy(in, path, inputPath);
 }
 
 QByteArray scrambleBytes(QByteArrayView plain, std::optional<Failure> *failure)
