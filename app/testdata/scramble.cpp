@@ -174,7 +174,10 @@ std::optional<QByteArray> plainTextOfStored(QByteArrayView stored)
     const qsizetype pair = stored.indexOf(QByteArrayView("\r\n", 2));
     if (pair < 0)
         return std::nullopt;
-    QByteArray plain = scrambleBytes(stored);
+    std::optional<Failure> failure;
+    QByteArray plain = scrambleBytes(stored, &failure);
+    if (failure) // a title longer than any line the loader reads
+        return std::nullopt;
     const qsizetype titleEnd = pair + 2;
     plain.chop(qMin<qsizetype>(2, plain.size() - titleEnd));
     return plain;

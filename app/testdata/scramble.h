@@ -49,7 +49,7 @@ QByteArray scrambleBytes(QByteArrayView plain, std::optional<Failure> *failure =
 
 // The plain text a stored test was made from: the stored bytes
 // unscrambled, less the two bytes that unscrambling appends. nullopt when
-// the bytes hold no CR LF pair (they cannot be unscrambled).
+// they cannot be unscrambled (no CR LF pair ends the title in time).
 std::optional<QByteArray> plainTextOfStored(QByteArrayView stored);
 
 } // namespace velmora

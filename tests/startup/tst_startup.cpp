@@ -37,6 +37,17 @@ private:
         Main(*m_program);
     }
 
+    // The authoring path with the teacher choosing source.txt and out.tst.
+    void author()
+    {
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_desktop->openAnswers.enqueue(m_folder->filePath(u"source.txt"_s));
+        m_desktop->saveAnswers.enqueue(m_folder->filePath(u"out.tst"_s));
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), u"qjx"_s);
+        defineForms(*m_program);
+        Main(*m_program);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -169,12 +180,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         if (!source.isEmpty())
             QVERIFY(m_folder->writeRaw(u"source.txt"_s, source));
-        m_desktop = std::make_unique<test::ScriptedDesktop>();
-        m_desktop->openAnswers.enqueue(m_folder->filePath(u"source.txt"_s));
-        m_desktop->saveAnswers.enqueue(m_folder->filePath(u"out.tst"_s));
-        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), u"qjx"_s);
-        defineForms(*m_program);
-        Main(*m_program);
+        author();
         QCOMPARE(m_desktop->boxes.size(), 1);
         QCOMPARE(m_desktop->boxes.constFirst().text, message.arg(m_folder->path()));
         QVERIFY(m_desktop->ended);
@@ -198,12 +204,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, source);
         QFETCH(QString, warning);
         QVERIFY(m_folder->writeRaw(u"source.txt"_s, source));
-        m_desktop = std::make_unique<test::ScriptedDesktop>();
-        m_desktop->openAnswers.enqueue(m_folder->filePath(u"source.txt"_s));
-        m_desktop->saveAnswers.enqueue(m_folder->filePath(u"out.tst"_s));
-        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), u"qjx"_s);
-        defineForms(*m_program);
-        Main(*m_program);
+        author();
         QVERIFY(QFile::exists(m_folder->filePath(u"out.tst"_s)));
         QCOMPARE(m_desktop->boxes.size(), warning.isEmpty() ? 1 : 2);
         QCOMPARE(m_desktop->boxes.constFirst().text, u"Файл был успешно закодирован."_s);

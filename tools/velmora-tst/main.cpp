@@ -171,7 +171,13 @@ std::optional<Failure> readInput(const QString &path, QByteArray &bytes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fileFailure(file, path);
-    bytes = file.read(InputLimit + 1);
+    bytes.clear();
+    while (bytes.size() <= InputLimit) {
+        const QByteArray block = file.read(1024 * 1024);
+        if (block.isEmpty())
+            break;
+        bytes += block;
+    }
     if (file.error() != QFileDevice::NoError)
         return fileFailure(file, path);
     if (bytes.size() > InputLimit)
