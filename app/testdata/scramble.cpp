@@ -30,14 +30,15 @@ bool writeAll(QIODevice &out, const char *data, qint64 size)
     return true;
 }
 
-// The output names the input itself (not a link to it, which is merely
-// removed): writing would destroy what is being read.
-bool namesInput(const QString &inputPath, const QString &outputPath)
+// The output names the input itself: writing would destroy what is being
+// read. A link to it counts only where links are written through
+// (`throughLinks`); elsewhere the link itself is merely removed.
+bool namesInput(const QString &inputPath, const QString &outputPath, bool throughLinks)
 {
     if (inputPath.isEmpty())
         return false;
     const QFileInfo output(outputPath);
-    if (output.isSymLink() || !output.exists())
+    if ((output.isSymLink() && !throughLinks) || !output.exists())
         return false;
     return QFileInfo(inputPath).canonicalFilePath() == output.canonicalFilePath();
 }
@@ -94,7 +95,7 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
 
 std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath)
 {
-    if (namesInput(inputPath, copyPath))
+    if (namesInput(inputPath, copyPath, false))
         return Failure::of(FailureNumber::PathFileAccessError, copyPath);
     // Whatever stands at the name goes first (a link itself, never what it
     // points to); the exclusive create then refuses anything planted since.
@@ -115,7 +116,7 @@ std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, co
 
 std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath)
 {
-    if (namesInput(inputPath, outputPath))
+    if (namesInput(inputPath, outputPath, true))
         return Failure::of(FailureNumber::PathFileAccessError, outputPath);
     // Only a file is ever replaced: a folder, a device or a pipe named as
     // the output is refused and left alone.

@@ -354,6 +354,15 @@ void TestScramble::outputNamingInputIsRefused()
     QVERIFY(failure);
     QCOMPARE(failure->number, 75);
     QCOMPARE(readAll(input), QByteArray("no pair here"));
+
+    // A given output is written through a link: a link to the input is the input.
+    QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
+    const QString link = dir.filePath(QStringLiteral("link.tst"));
+    if (!QFile::link(input, link))
+        QSKIP("symbolic links are not available here");
+    path = input;
+    QCOMPARE(ScrambleFile(path, link)->number, 75);
+    QCOMPARE(readAll(input), QByteArray("T\r\nS\r\nA\r\n"));
 }
 
 void TestScramble::endlessInputStops()
