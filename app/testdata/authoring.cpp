@@ -42,11 +42,8 @@ QByteArray toStoredForm(QByteArrayView teacherText)
     return encodeText(lines.join(crLf) + crLf);
 }
 
-std::optional<Failure> readTeacherText(const QString &sourcePath, QByteArray &storedForm)
+std::optional<Failure> readTeacherText(QFileDevice &source, const QString &sourcePath, QByteArray &storedForm)
 {
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly))
-        return fileFailure(source, sourcePath);
     const QByteArray text = source.read(MaxTeacherText + 1);
     if (source.error() != QFileDevice::NoError)
         return fileFailure(source, sourcePath);
@@ -73,9 +70,19 @@ QList<Finding> openingProblems(const QByteArray &storedForm, const QString &dest
 std::optional<Failure> AuthorTest(const QString &sourcePath, const QString &destinationPath, QList<Finding> *problems,
                                   UnopenableTest unopenable)
 {
+    QFile source(sourcePath);
+    if (!source.open(QIODevice::ReadOnly))
+        return fileFailure(source, sourcePath);
     QByteArray stored;
-    if (std::optional<Failure> failure = readTeacherText(sourcePath, stored))
+    if (std::optional<Failure> failure = readTeacherText(source, sourcePath, stored))
         return failure;
+    source.close();
+    return authorStoredForm(stored, sourcePath, destinationPath, problems, unopenable);
+}
+
+std::optional<Failure> authorStoredForm(QByteArray stored, const QString &sourcePath, const QString &destinationPath,
+                                        QList<Finding> *problems, UnopenableTest unopenable)
+{
     // A text without a line end cannot be scrambled at all: that failure
     // is the routine's own, below.
     QList<Finding> found;

@@ -4,6 +4,7 @@
 #include "testdata/checker.h"
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QList>
 #include <QString>
 
@@ -19,9 +20,10 @@ namespace velmora {
 // text changes. A text with no non-empty line becomes empty.
 QByteArray toStoredForm(QByteArrayView teacherText);
 
-// Reads a teacher's text for authoring (bounded: a device without end
-// does not fill the memory) and brings it to the stored form.
-std::optional<Failure> readTeacherText(const QString &sourcePath, QByteArray &storedForm);
+// Reads a teacher's text for authoring from an open `source` (bounded: a
+// device without end does not fill the memory) and brings it to the stored
+// form. Failures name `sourcePath`.
+std::optional<Failure> readTeacherText(QFileDevice &source, const QString &sourcePath, QByteArray &storedForm);
 
 // Why the program cannot open the test scrambled from `storedForm` and
 // written to `destinationPath`: the checker's findings (the ones that stop
@@ -40,5 +42,11 @@ enum class UnopenableTest { Write, Refuse };
 // written at all.
 std::optional<Failure> AuthorTest(const QString &sourcePath, const QString &destinationPath,
                                   QList<Finding> *problems = nullptr, UnopenableTest unopenable = UnopenableTest::Write);
+
+// The same from a text already read and brought to the stored form;
+// `sourcePath` (may be empty) guards against writing over the text.
+std::optional<Failure> authorStoredForm(QByteArray storedForm, const QString &sourcePath, const QString &destinationPath,
+                                        QList<Finding> *problems = nullptr,
+                                        UnopenableTest unopenable = UnopenableTest::Write);
 
 } // namespace velmora

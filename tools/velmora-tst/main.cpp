@@ -70,6 +70,16 @@ const QString ToolHelp = uR"(Использование: velmora-tst КОМАН�
   2  ошибка в командной строке
 )"_s;
 
+// A file named on the command line: as shown, and as the system gave it.
+struct Operand final
+{
+    QString name;
+    QByteArray native;
+
+    // Whether Qt can open it by its name: not so for bytes that are no text.
+    bool isText() const { return QFile::encodeName(name) == native; }
+};
+
 struct Options final
 {
     bool json = false;
@@ -82,7 +92,7 @@ struct Command final
     QStringList operands; // their names, as the usage line shows them
     bool json = false;    // takes --json
     QString help;         // what the command does
-    std::function<int(const QStringList &operands, const Options &options)> run;
+    std::function<int(const QList<Operand> &operands, const Options &options)> run;
     bool force = false;   // takes --force
 
     QString usage() const
@@ -165,12 +175,32 @@ void printTest(const QString &title, const TaskTable &Tasks, bool json)
 // no more either.
 constexpr qint64 InputLimit = qint64(1) << 30;
 
-// Reads `path` once, whatever it is (a file, a pipe, `<(…)`).
-std::optional<Failure> readInput(const QString &path, QByteArray &bytes)
+// Opens an input operand, whatever it is (a file, a pipe, `<(…)`) and
+// whatever bytes name it.
+std::optional<Failure> openInput(QFile &file, const Operand &input)
 {
-    QFile file(path);
+    if (!input.isText())
+        return openNativeFile(file, input.native, input.name);
+    file.setFileName(input.name);
     if (!file.open(QIODevice::ReadOnly))
-        return fileFailure(file, path);
+        return fileFailure(file, input.name);
+    return std::nullopt;
+}
+
+// An output is written beside its name and renamed: it needs a name Qt can hold.
+std::optional<Failure> outputFailure(const Operand &output)
+{
+    if (output.isText())
+        return std::nullopt;
+    return Failure::of(FailureNumber::BadFileName, output.name);
+}
+
+// Reads an input once.
+std::optional<Failure> readInput(const Operand &input, QByteArray &bytes)
+{
+    QFile file;
+    if (std::optional<Failure> failure = openInput(file, input))
+        return failure;
     bytes.clear();
     while (bytes.size() <= InputLimit) {
         const QByteArray block = file.read(1024 * 1024);
@@ -179,9 +209,9 @@ std::optional<Failure> readInput(const QString &path, QByteArray &bytes)
         bytes += block;
     }
     if (file.error() != QFileDevice::NoError)
-        return fileFailure(file, path);
+        return fileFailure(file, input.name);
     if (bytes.size() > InputLimit)
-        return Failure::of(FailureNumber::OutOfMemory, path);
+        return Failure::of(FailureNumber::OutOfMemory, input.name);
     return std::nullopt;
 }
 
@@ -191,19 +221,34 @@ QString findingLine(const QString &path, const Finding &finding)
            + finding.message + u'\n';
 }
 
-int unscramble(const QStringList &operands, const Options &)
+int unscramble(const QList<Operand> &operands, const Options &)
 {
-    QString path = operands.at(0);
-    if (const std::optional<Failure> failure = ScrambleFile(path, operands.at(1)))
-        return failed(*failure);
-    return Success;
+    const Operand &input = operands.at(0);
+    const Operand &output = operands.at(1);
+    QFile in;
+    std::optional<Failure> failure = outputFailure(output);
+    if (!failure)
+        failure = openInput(in, input);
+    if (!failure)
+        failure = scrambleToFile(in, output.name, input.isText() ? input.name : QString());
+    return failure ? failed(*failure) : Success;
 }
 
-int scramble(const QStringList &operands, const Options &options)
+int scramble(const QList<Operand> &operands, const Options &options)
 {
+    const Operand &text = operands.at(0);
+    const Operand &test = operands.at(1);
+    QFile source;
+    QByteArray stored;
     QList<Finding> problems;
-    const std::optional<Failure> failure = AuthorTest(operands.at(0), operands.at(1), &problems,
-                                                      options.force ? UnopenableTest::Write : UnopenableTest::Refuse);
+    std::optional<Failure> failure = outputFailure(test);
+    if (!failure)
+        failure = openInput(source, text);
+    if (!failure)
+        failure = readTeacherText(source, text.name, stored);
+    if (!failure)
+        failure = authorStoredForm(stored, text.isText() ? text.name : QString(), test.name, &problems,
+                                   options.force ? UnopenableTest::Write : UnopenableTest::Refuse);
     if (failure)
         return failed(*failure);
     if (problems.isEmpty())
@@ -211,36 +256,43 @@ int scramble(const QStringList &operands, const Options &options)
     std::stable_sort(problems.begin(), problems.end(), [](const Finding &a, const Finding &b) { return a.line < b.line; });
     QString report;
     for (const Finding &finding : problems)
-        report += findingLine(operands.at(0), finding);
+        report += findingLine(text.name, finding);
     print(stdout, report);
     if (options.force)
         return Success;
-    print(stderr, Program + u": "_s + operands.at(1)
+    print(stderr, Program + u": "_s + test.name
                       + u" не записан: программа не откроет этот тест (замечания выше). Записать всё равно: "
                         "--force\n"_s);
     return Failed;
 }
 
-int load(const QStringList &operands, const Options &options)
+int load(const QList<Operand> &operands, const Options &options)
 {
-    const QString &path = operands.at(0);
+    const Operand &input = operands.at(0);
+    QFile file;
+    if (const std::optional<Failure> failure = openInput(file, input))
+        return failed(*failure);
     TaskTable Tasks;
     QString title;
-    if (const std::optional<Failure> failure = LoadTest(path, Tasks, nullptr, &title))
+    if (std::optional<Failure> failure = loadTestFrom(file, Tasks, nullptr, &title)) {
+        if (failure->number == FailureNumber::DeviceIoError)
+            *failure = fileFailure(file, input.name);
+        failure->path = input.name;
         return failed(*failure);
+    }
     printTest(title, Tasks, options.json);
     return Success;
 }
 
-int show(const QStringList &operands, const Options &options)
+int show(const QList<Operand> &operands, const Options &options)
 {
     // Read once and judged in memory by the program's own judgement: the
     // messages name the test's copy as the program's would.
-    const QString &test = operands.at(0);
+    const Operand &test = operands.at(0);
     QByteArray stored;
     if (const std::optional<Failure> failure = readInput(test, stored))
         return failed(*failure);
-    const TestOpening opening = openStoredBytes(stored, test);
+    const TestOpening opening = openStoredBytes(stored, test.name);
     if (!opening.opens()) {
         print(stderr, opening.message() + u'\n');
         return Failed;
@@ -249,11 +301,11 @@ int show(const QStringList &operands, const Options &options)
     return Success;
 }
 
-int check(const QStringList &operands, const Options &)
+int check(const QList<Operand> &operands, const Options &)
 {
-    const QString &path = operands.at(0);
+    const QString &path = operands.at(0).name;
     QByteArray bytes;
-    if (const std::optional<Failure> failure = readInput(path, bytes))
+    if (const std::optional<Failure> failure = readInput(operands.at(0), bytes))
         return failed(*failure);
 
     // A test as it is stored; a text as scramble and the authoring mode
@@ -368,7 +420,7 @@ int usageError(const QString &problem, const QString &usage)
 
 const QString ToolUsage = u"Использование: velmora-tst КОМАНДА [ПАРАМЕТР]... ФАЙЛ..."_s;
 
-int run(const QStringList &arguments)
+int run(const QStringList &arguments, const QList<QByteArray> &native)
 {
     if (arguments.size() < 2)
         return usageError(u"не указана команда"_s, ToolUsage);
@@ -389,13 +441,13 @@ int run(const QStringList &arguments)
         return usageError(u"неизвестная команда «"_s + first + u"»"_s, ToolUsage);
     }
 
-    QStringList operands;
+    QList<Operand> operands;
     Options options;
     bool optionsEnded = false;
     for (qsizetype i = 2; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (optionsEnded || argument == u"-"_s || !argument.startsWith(u'-')) {
-            operands << argument;
+            operands << Operand{argument, native.at(i)};
         } else if (argument == u"--"_s) {
             optionsEnded = true;
         } else if (argument == u"-h"_s || argument == u"--help"_s) {
@@ -412,9 +464,10 @@ int run(const QStringList &arguments)
     if (operands.size() < command->operands.size())
         return usageError(u"не хватает аргументов"_s, command->usage());
     if (operands.size() > command->operands.size())
-        return usageError(u"лишний аргумент «"_s + operands.at(command->operands.size()) + u"»"_s, command->usage());
-    for (const QString &operand : operands) {
-        if (operand.isEmpty()) // no file has an empty name
+        return usageError(u"лишний аргумент «"_s + operands.at(command->operands.size()).name + u"»"_s,
+                          command->usage());
+    for (const Operand &operand : operands) {
+        if (operand.name.isEmpty()) // no file has an empty name
             return failed(Failure::of(FailureNumber::PathFileAccessError));
     }
     return command->run(operands, options);
@@ -436,15 +489,20 @@ int main(int argc, char *argv[])
 #endif
     qInstallMessageHandler(quiet);
     QCoreApplication app(argc, argv);
-    // File names as the system holds them, bytes that are not valid UTF-8
-    // included: they come back unchanged when the file is opened.
+    // File names as the system gave them, bytes that are no text included:
+    // inputs are opened by those bytes.
     QStringList arguments;
+    QList<QByteArray> native;
+#ifdef Q_OS_WIN
+    // The system's own command line is text already.
+    arguments = QCoreApplication::arguments();
+    for (const QString &argument : std::as_const(arguments))
+        native << QFile::encodeName(argument);
+#else
     for (int i = 0; i < argc; ++i) {
+        native << QByteArray(argv[i]);
         arguments << QFile::decodeName(argv[i]);
-        // A name Qt cannot hold (bytes that are no text in the system's
-        // encoding) cannot be opened: said so, rather than "not found".
-        if (QFile::encodeName(arguments.constLast()) != QByteArray(argv[i]))
-            return failed(Failure::of(FailureNumber::BadFileName, arguments.constLast()));
     }
-    return run(arguments);
+#endif
+    return run(arguments, native);
 }

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,6 +114,38 @@ std::optional<Failure> openRegularFile(QFile &file, const QString &path)
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fileFailure(file, path);
+    return std::nullopt;
+#endif
+}
+
+std::optional<Failure> openNativeFile(QFile &file, const QByteArray &nativePath, const QString &shownPath)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+        case ENOENT:
+        case ELOOP: return Failure::of(FailureNumber::FileNotFound, shownPath);
+        case ENOTDIR: return Failure::of(FailureNumber::PathNotFound, shownPath);
+        case EACCES:
+        case EPERM: return Failure::of(FailureNumber::PermissionDenied, shownPath);
+        default: return Failure::of(FailureNumber::PathFileAccessError, shownPath);
+        }
+    }
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return Failure::of(FailureNumber::PathFileAccessError, shownPath);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fileFailure(file, shownPath);
+    }
+    return std::nullopt;
+#else
+    file.setFileName(QFile::decodeName(nativePath));
+    if (!file.open(QIODevice::ReadOnly))
+        return fileFailure(file, shownPath);
     return std::nullopt;
 #endif
 }

@@ -82,4 +82,9 @@ Failure openFailure(const QString &path, FileAccess access = FileAccess::Read);
 // never waits, so a pipe without a writer cannot hang the caller.
 std::optional<Failure> openRegularFile(QFile &file, const QString &path);
 
+// Opens for reading the file named by `nativePath`, the bytes the system
+// gave (a command-line argument), also when they are no text a QString can
+// hold. Failures name `shownPath`.
+std::optional<Failure> openNativeFile(QFile &file, const QByteArray &nativePath, const QString &shownPath);
+
 } // namespace velmora
