@@ -9,12 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-RuntimeError::RuntimeError(Failure failure)
-    : std::runtime_error(failure.description.toStdString())
-    , m_failure(std::move(failure))
-{
-}
-
 QString runtimeErrorText(const Failure &failure)
 {
     return u"Ошибка выполнения "_s + QString::number(failure.number) + u":\n\n"_s + failure.description;

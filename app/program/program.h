@@ -25,7 +25,8 @@ public:
 
     Forms &forms() { return m_forms; }
     Desktop &desktop() { return m_desktop; }
-    TaskTable &Tasks() { return m_tasks; }
+    TaskTable &Tasks() { return m_tasks; }             // for the load that replaces it
+    const TaskTable &Tasks() const { return m_tasks; } // what the run reads
     const QString &folder() const { return m_folder; } // the program's folder: its tests live there
     const QString &commandLine() const { return m_commandLine; }
     // The generator the run draws from; tests put in their own.

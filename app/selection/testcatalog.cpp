@@ -1,7 +1,7 @@
 #include "selection/testcatalog.h"
 
 #include "testdata/loader.h"
-#include "testdata/scramble.h"
+#include "testdata/opening.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +13,15 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 namespace {
 
-// The title line of one listed file, or its failure.
+// The title line of one listed file, or its failure. Only a regular file
+// (links followed) is a test: a pipe or a device is never opened to wait
+// for a title that does not come.
 std::optional<Failure> readEntry(const QString &folder, const QString &fileName, TestEntry &entry)
 {
     const QString path = folder + u'/' + fileName;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fileFailure(file, path);
+    QFile file;
+    if (std::optional<Failure> failure = openRegularFile(file, path))
+        return failure;
     entry.fileName = fileName;
     entry.title = fileName;
     if (std::optional<QString> title = readTitle(file))
@@ -29,36 +31,9 @@ std::optional<Failure> readEntry(const QString &folder, const QString &fileName,
     return std::nullopt;
 }
 
-// Whether an unscrambled copy holds a title line and nothing else: after the
-// title's CR LF come only the two bytes the unscrambling appends.
-bool holdsTitleOnly(const QString &plainPath)
-{
-    QFile file(plainPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const qint64 size = file.size();
-    qint64 offset = 0;
-    char previous = 0;
-    QByteArray chunk;
-    while (!(chunk = file.read(64 * 1024)).isEmpty()) {
-        for (qsizetype i = 0; i < chunk.size(); ++i) {
-            if (previous == '\r' && chunk.at(i) == '\n')
-                return size == offset + i + 1 + 2;
-            previous = chunk.at(i);
-        }
-        offset += chunk.size();
-    }
-    return false;
-}
-
 bool folderRefused(const Failure &failure)
 {
     return failure.number == FailureNumber::PermissionDenied || failure.number == FailureNumber::PathFileAccessError;
-}
-
-QString noTaskRefusal(const QString &title)
-{
-    return u"Тест «%1» нельзя открыть: в нём нет ни одного задания. Выберите другой тест."_s.arg(title);
 }
 
 } // namespace
@@ -73,9 +48,12 @@ TestListing listTests(const QString &folder)
     }
     const QStringList names = dir.entryList({u"*.tst"_s}, QDir::Files, QDir::Unsorted);
     for (const QString &name : names) {
+        if (!QFileInfo(dir.filePath(name)).isFile())
+            continue; // a link to a pipe, a device or nothing: not a test
         TestEntry entry;
         if (std::optional<Failure> failure = readEntry(folder, name, entry)) {
-            if (failure->number == FailureNumber::FileNotFound)
+            // Gone meanwhile, or no longer a regular file: left out.
+            if (failure->number == FailureNumber::FileNotFound || failure->number == FailureNumber::PathFileAccessError)
                 continue;
             listing.failure = failure;
             break;
@@ -88,48 +66,30 @@ TestListing listTests(const QString &folder)
 ChosenTestLoad loadChosenTest(const QString &testPath, const QString &title, TaskTable &Tasks)
 {
     ChosenTestLoad outcome;
-    QString path = testPath;
-    std::optional<Failure> failure = ScrambleFile(path);
-    std::optional<QTemporaryDir> privateFolder;
-    if (failure && folderRefused(*failure) && QFileInfo(testPath).isReadable()) {
-        // The test's folder cannot take the copy: a private temporary folder can.
-        privateFolder.emplace(QDir::tempPath() + u"/velmora-XXXXXX"_s);
-        if (privateFolder->isValid()) {
-            path = testPath;
-            failure = ScrambleFile(path, privateFolder->filePath(QFileInfo(testPath).fileName() + u".tmp"_s));
-        }
-    }
-    if (failure) {
+    QFile stored;
+    if (std::optional<Failure> failure = openRegularFile(stored, testPath)) {
         outcome.failure = failure;
         return outcome;
     }
-
-    if (holdsTitleOnly(path)) {
-        QFile::remove(path);
-        outcome.refusal = noTaskRefusal(title);
-        return outcome;
-    }
-    int tasksRead = 0;
-    if (std::optional<Failure> loadFailure = LoadTest(path, Tasks, &tasksRead)) {
-        // Name the test, not the private copy, in the damaged-file message.
-        if (loadFailure->number == FailureNumber::InputPastEnd)
-            loadFailure->path = testPath + u".tmp"_s;
-        outcome.failure = loadFailure;
-        return outcome;
-    }
-    QFile::remove(path);
-
-    if (tasksRead == 0) {
-        outcome.refusal = noTaskRefusal(title);
-        return outcome;
-    }
-    for (int n = 1; n <= Tasks.count(); ++n) {
-        if (Tasks.stepCount(n) > MaxStepsPerTask) {
-            outcome.refusal = u"Тест «%1» нельзя открыть: в задании %2 больше %3 шагов, а список вмещает не больше %3. "
-                              u"Выберите другой тест."_s.arg(title, QString::number(n), QString::number(MaxStepsPerTask));
-            return outcome;
+    const QString besideTest = testPath + u".tmp"_s;
+    TestOpening opening = openStoredTest(stored, testPath, besideTest, title);
+    std::optional<QTemporaryDir> privateFolder;
+    if (opening.failure && folderRefused(*opening.failure) && opening.failure->path == besideTest) {
+        // The test's folder cannot take the copy: a private temporary folder can.
+        privateFolder.emplace(QDir::tempPath() + u"/velmora-XXXXXX"_s);
+        if (privateFolder->isValid() && stored.seek(0)) {
+            const QString copy = privateFolder->filePath(QFileInfo(testPath).fileName() + u".tmp"_s);
+            opening = openStoredTest(stored, testPath, copy, title);
+            // Name the test, not the private copy, in the messages.
+            if (opening.failure && opening.failure->path == copy)
+                opening.failure->path = besideTest;
         }
     }
+    outcome.failure = opening.failure;
+    outcome.refusal = opening.refusal;
+    // Only a test the run can show replaces the tasks the pupil had.
+    if (opening.opens())
+        Tasks = std::move(opening.tasks);
     return outcome;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/failure.h"
+#include "testdata/opening.h"
 #include "testdata/tasktable.h"
 
 #include <QList>
@@ -36,15 +37,14 @@ struct ChosenTestLoad final
     std::optional<QString> refusal;  // the run could not show this test: why, for the pupil
 };
 
-// Unscrambles `testPath` into a temporary copy, loads the copy into
-// `Tasks` and deletes it again. The copy is the test's path + ".tmp"; when
-// the test's folder cannot be written (a read-only installation) it goes
-// to a private folder of the user's temporary folder instead. A test the
-// run cannot show — no task at all, or a task of more than 20 steps — is
-// refused with a message naming the test (`title`) and the task.
+// Unscrambles `testPath` (a regular file) into a temporary copy, loads the
+// copy and deletes it again on every path, failure included. The copy is
+// the test's path + ".tmp"; when the test's folder cannot be written (a
+// read-only installation) it goes to a private folder of the user's
+// temporary folder instead. A test the run cannot show — no task at all,
+// or a task of more than MaxStepsPerTask steps — is refused with a message
+// naming the test (`title`) and the task. `Tasks` is replaced only by a
+// test the run can show.
 ChosenTestLoad loadChosenTest(const QString &testPath, const QString &title, TaskTable &Tasks);
-
-// The most steps a task may have: the list shows at most that many lines.
-inline constexpr int MaxStepsPerTask = 20;
 
 } // namespace velmora

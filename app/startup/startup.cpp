@@ -83,9 +83,16 @@ void runAuthoringMode(Program &program)
                                               QDir(program.folder()).filePath(u"тест1.tst"_s)});
     }
     if (source && !source->isEmpty() && destination && !destination->isEmpty()) {
-        if (const std::optional<Failure> failure = AuthorTest(*source, *destination))
+        QList<Finding> problems;
+        if (const std::optional<Failure> failure = AuthorTest(*source, *destination, &problems))
             program.endWithTestDataFailure(*failure);
         program.msgBox(u"Файл был успешно закодирован."_s);
+        if (!problems.isEmpty()) {
+            // Written as asked, but no pupil could open it: say so, and where.
+            const Finding &first = problems.constFirst();
+            program.msgBox(u"Внимание: программа не сможет открыть этот тест. "_s
+                           + (first.line > 0 ? u"Строка %1: "_s.arg(first.line) : QString()) + first.message);
+        }
     }
     // The selection window was loaded but never shown; with it gone no
     // window is left and the program ends.

@@ -1,10 +1,13 @@
 #include "testdata/authoring.h"
 
+#include "testdata/opening.h"
 #include "testdata/scramble.h"
 #include "testdata/textcodec.h"
 
 #include <QBuffer>
 #include <QFile>
+
+#include <algorithm>
 
 namespace velmora {
 namespace {
@@ -39,19 +42,57 @@ QByteArray toStoredForm(QByteArrayView teacherText)
     return encodeText(lines.join(crLf) + crLf);
 }
 
-std::optional<Failure> AuthorTest(const QString &sourcePath, const QString &destinationPath)
+std::optional<Failure> readTeacherText(QFileDevice &source, const QString &sourcePath, QByteArray &storedForm)
 {
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly))
-        return fileFailure(source, sourcePath);
     const QByteArray text = source.read(MaxTeacherText + 1);
     if (source.error() != QFileDevice::NoError)
         return fileFailure(source, sourcePath);
     if (text.size() > MaxTeacherText)
         return Failure::of(FailureNumber::OutOfMemory, sourcePath);
-    source.close();
+    storedForm = toStoredForm(text);
+    return std::nullopt;
+}
 
-    QByteArray stored = toStoredForm(text);
+QList<Finding> openingProblems(const QByteArray &storedForm, const QString &destinationPath)
+{
+    const TestOpening opening = openStoredBytes(scrambleBytes(storedForm), destinationPath);
+    if (opening.opens())
+        return {};
+    QList<Finding> problems = CheckTest(storedForm);
+    // What stops the program comes first; the program's own words when the
+    // checker names nothing.
+    std::stable_partition(problems.begin(), problems.end(), [](const Finding &f) { return f.blocksOpening; });
+    if (problems.isEmpty() || !problems.constFirst().blocksOpening)
+        problems.prepend({0, opening.message(), true});
+    return problems;
+}
+
+std::optional<Failure> AuthorTest(const QString &sourcePath, const QString &destinationPath, QList<Finding> *problems,
+                                  UnopenableTest unopenable)
+{
+    QFile source(sourcePath);
+    if (!source.open(QIODevice::ReadOnly))
+        return fileFailure(source, sourcePath);
+    QByteArray stored;
+    if (std::optional<Failure> failure = readTeacherText(source, sourcePath, stored))
+        return failure;
+    source.close();
+    return authorStoredForm(stored, sourcePath, destinationPath, problems, unopenable);
+}
+
+std::optional<Failure> authorStoredForm(QByteArray stored, const QString &sourcePath, const QString &destinationPath,
+                                        QList<Finding> *problems, UnopenableTest unopenable)
+{
+    // A text without a line end cannot be scrambled at all: that failure
+    // is the routine's own, below.
+    QList<Finding> found;
+    if (stored.contains("\r\n"))
+        found = openingProblems(stored, destinationPath);
+    if (problems)
+        *problems = found;
+    if (!found.isEmpty() && unopenable == UnopenableTest::Refuse)
+        return std::nullopt;
+
     QBuffer plain(&stored);
     plain.open(QIODevice::ReadOnly);
     return scrambleToFile(plain, destinationPath, sourcePath);

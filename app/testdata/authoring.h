@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/core/failure.h"
+#include "testdata/checker.h"
 
 #include <QByteArray>
+#include <QFileDevice>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -17,9 +20,33 @@ namespace velmora {
 // text changes. A text with no non-empty line becomes empty.
 QByteArray toStoredForm(QByteArrayView teacherText);
 
+// Reads a teacher's text for authoring from an open `source` (bounded: a
+// device without end does not fill the memory) and brings it to the stored
+// form. Failures name `sourcePath`.
+std::optional<Failure> readTeacherText(QFileDevice &source, const QString &sourcePath, QByteArray &storedForm);
+
+// Why the program cannot open the test scrambled from `storedForm` and
+// written to `destinationPath`: the checker's findings (the ones that stop
+// the program first), each with its line in the teacher's text; empty when
+// the program opens it.
+QList<Finding> openingProblems(const QByteArray &storedForm, const QString &destinationPath);
+
+// What to do with a text the program cannot open as a test.
+enum class UnopenableTest { Write, Refuse };
+
 // The authoring path: reads `sourcePath`, brings it to the stored form and
 // scrambles it into `destinationPath` exactly as ScrambleFile does (same
 // routine, same failures; the damaged-file failure names the destination).
-std::optional<Failure> AuthorTest(const QString &sourcePath, const QString &destinationPath);
+// `problems` (optional) receives openingProblems of what was (or, refused,
+// would have been) written; with UnopenableTest::Refuse such a test is not
+// written at all.
+std::optional<Failure> AuthorTest(const QString &sourcePath, const QString &destinationPath,
+                                  QList<Finding> *problems = nullptr, UnopenableTest unopenable = UnopenableTest::Write);
+
+// The same from a text already read and brought to the stored form;
+// `sourcePath` (may be empty) guards against writing over the text.
+std::optional<Failure> authorStoredForm(QByteArray storedForm, const QString &sourcePath, const QString &destinationPath,
+                                        QList<Finding> *problems = nullptr,
+                                        UnopenableTest unopenable = UnopenableTest::Write);
 
 } // namespace velmora

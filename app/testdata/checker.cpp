@@ -118,11 +118,13 @@ bool sameTasks(const TaskTable &loaded, const QList<QList<QByteArrayView>> &writ
 QList<Finding> CheckTest(QByteArrayView text)
 {
     QList<Finding> findings;
-    auto report = [&findings](int line, const QString &message) { findings.append({line, message}); };
+    auto report = [&findings](int line, const QString &message, bool blocksOpening = false) {
+        findings.append({line, message, blocksOpening});
+    };
 
     if (text.isEmpty()) {
         report(1, QStringLiteral("Файл пуст: в нём нет ни заголовка, ни заданий. Программа сообщит, что файл ")
-                      + DamagedMessage + QLatin1Char('.'));
+                      + DamagedMessage + QLatin1Char('.'), true);
         return findings;
     }
 
@@ -150,7 +152,7 @@ QList<Finding> CheckTest(QByteArrayView text)
     if (text.indexOf(QByteArrayView("\r\n", 2)) < 0) {
         report(0, QStringLiteral("В файле нет ни одного перевода строки CR LF: его нельзя зашифровать, программа сообщит, "
                                  "что файл ")
-                      + DamagedMessage + QLatin1Char('.'));
+                      + DamagedMessage + QLatin1Char('.'), true);
     }
 
     // The title.
@@ -172,7 +174,7 @@ QList<Finding> CheckTest(QByteArrayView text)
         report(lineNumber(last + 1),
                (trailingEmpty == 1 ? QStringLiteral("Пустая строка в конце") : QStringLiteral("Пустые строки в конце (%1)").arg(trailingEmpty))
                    + QStringLiteral(": после последнего задания программа начнёт ещё одно и сообщит, что файл ")
-                   + DamagedMessage + QStringLiteral(" (velmora-tst scramble уберёт их сам)."));
+                   + DamagedMessage + QStringLiteral(" (velmora-tst scramble уберёт их сам)."), true);
     }
     if (!endsWithBreak && !lines.constLast().bytes.isEmpty() && lines.size() > 1) {
         report(lineNumber(lines.size() - 1),
@@ -188,13 +190,12 @@ QList<Finding> CheckTest(QByteArrayView text)
     // The appended line (index last + 1) holds two bytes: never empty.
     auto isEmpty = [&](qsizetype i) { return i <= last && lines.at(i).bytes.isEmpty(); };
     if (last == 0) {
-        report(0, QStringLiteral("В тесте нет ни одного задания: программа сообщит, что файл ") + DamagedMessage
-                      + QLatin1Char('.'));
+        report(0, QStringLiteral("В тесте нет ни одного задания: программа откажется открыть такой тест."), true);
     }
     qsizetype i = last == 0 ? count : 1;
     while (i < count) {
         if (tasks.size() == CounterLimit) {
-            report(lineNumber(i), QStringLiteral("Заданий больше 32767: программа остановится с ошибкой переполнения."));
+            report(lineNumber(i), QStringLiteral("Заданий больше 32767: программа остановится с ошибкой переполнения."), true);
             break;
         }
         LoadedTask task;
@@ -207,7 +208,7 @@ QList<Finding> CheckTest(QByteArrayView text)
                    QStringLiteral("У задания %1 нет ни одного шага: после условия файл кончается, программа сообщит, "
                                   "что файл ")
                            .arg(number)
-                       + DamagedMessage + QLatin1Char('.'));
+                       + DamagedMessage + QLatin1Char('.'), true);
             break;
         }
         if (isEmpty(task.statement)) {
@@ -236,7 +237,7 @@ QList<Finding> CheckTest(QByteArrayView text)
         }
         if (overflow) {
             report(lineNumber(task.statement),
-                   QStringLiteral("В задании %1 больше 32767 шагов: программа остановится с ошибкой переполнения.").arg(number));
+                   QStringLiteral("В задании %1 больше 32767 шагов: программа остановится с ошибкой переполнения.").arg(number), true);
             break;
         }
         tasks.append(task);
@@ -251,7 +252,7 @@ QList<Finding> CheckTest(QByteArrayView text)
                                                  "покажет такой тест.")
                                       .arg(n + 1)
                                       .arg(plural(k, "шаг", "шага", "шагов"))
-                                      .arg(MaxListLines));
+                                      .arg(MaxListLines), true);
         }
         const QByteArrayView firstStep = lines.at(task.steps.first()).bytes;
         const bool allSame = std::all_of(task.steps.cbegin(), task.steps.cend(),

@@ -12,6 +12,7 @@ struct Finding final
 {
     int line = 0;
     QString message; // Russian, for the teacher
+    bool blocksOpening = false; // the program cannot open such a test
 };
 
 // Checks a plain test text (as the teacher wrote it, without the two bytes

@@ -8,6 +8,28 @@
 #include <limits>
 
 namespace velmora {
+
+// The loader's hands on the table it builds.
+class TaskTableBuilder final
+{
+public:
+    explicit TaskTableBuilder(TaskTable &table)
+        : m_table(table)
+    {
+    }
+    void reserveBytes(qsizetype size) { m_table.reserveBytes(size); }
+    void startTask() { m_table.startTask(); }
+    void setPending(QByteArrayView bytes) { m_table.setPending(bytes); }
+    bool pendingIsEmpty() const { return m_table.pendingIsEmpty(); }
+    QByteArrayView pending() const { return QByteArrayView(m_table.m_bytes).sliced(m_table.keptEnd()); }
+    void keepPending() { m_table.keepPending(); }
+    void dropPending() { m_table.dropPending(); }
+    void squeeze() { m_table.squeeze(); }
+
+private:
+    TaskTable &m_table;
+};
+
 namespace {
 
 // The task and step counters are 16-bit: one more than this overflows.
@@ -24,7 +46,7 @@ constexpr qint64 LineOverhead = sizeof(qsizetype);
 class Lines final
 {
 public:
-    Lines(QIODevice &device, TaskTable &table)
+    Lines(QIODevice &device, TaskTableBuilder &table)
         : m_reader(device)
         , m_table(table)
     {
@@ -65,15 +87,17 @@ public:
 
 private:
     LineReader m_reader;
-    TaskTable &m_table;
+    TaskTableBuilder &m_table;
     qint64 m_used = 0;
 };
 
 // Reads into `loaded`, a fresh table, counting the tasks started in `n`.
-std::optional<Failure> load(Lines &lines, TaskTable &loaded, int &n)
+std::optional<Failure> load(Lines &lines, TaskTableBuilder &loaded, int &n, QString *title)
 {
     if (!lines.next()) // the title, dropped
         return lines.failure;
+    if (title)
+        *title = decodeLine(loaded.pending());
     loaded.dropPending();
     while (!lines.atEnd()) {
         if (n == CounterLimit)
@@ -107,22 +131,23 @@ std::optional<Failure> load(Lines &lines, TaskTable &loaded, int &n)
 
 } // namespace
 
-std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead)
+std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead, QString *title)
 {
     // The test is read into a table of its own and replaces the table's
     // content only when it has been read whole and holds a task: a load
     // that reads no task leaves the table as it was, and one that fails
     // leaves no half-read task for anybody to meet.
     TaskTable loaded;
+    TaskTableBuilder builder(loaded);
     if (!device.isSequential() && device.size() > 0)
-        loaded.reserveBytes(qMin(device.size(), MemoryBudget));
-    Lines lines(device, loaded);
+        builder.reserveBytes(qMin(device.size(), MemoryBudget));
+    Lines lines(device, builder);
     int n = 0;
-    std::optional<Failure> failure = load(lines, loaded, n);
+    std::optional<Failure> failure = load(lines, builder, n, title);
     if (!failure && lines.failure)
         failure = lines.failure;
     if (!failure && n > 0) {
-        loaded.squeeze();
+        builder.squeeze();
         Tasks = std::move(loaded);
     }
     if (tasksRead)
@@ -130,14 +155,14 @@ std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *ta
     return failure;
 }
 
-std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *tasksRead)
+std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *tasksRead, QString *title)
 {
     if (tasksRead)
         *tasksRead = 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fileFailure(file, path);
-    std::optional<Failure> failure = loadTestFrom(file, Tasks, tasksRead);
+    std::optional<Failure> failure = loadTestFrom(file, Tasks, tasksRead, title);
     if (failure) {
         if (failure->number == FailureNumber::DeviceIoError)
             *failure = fileFailure(file, path);

@@ -21,9 +21,13 @@ namespace velmora {
 // number of tasks this load started. A load that fails leaves the table as
 // it was before the load: no caller can meet a half-read task. A line
 // longer than LineReader::DefaultMaxLineLength, or a test too large to
-// hold, is failure 7 rather than an exhausted memory.
-std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *tasksRead = nullptr);
-std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead = nullptr);
+// hold, is failure 7 rather than an exhausted memory. `title` (optional)
+// receives the title line the load dropped, decoded: the input is read
+// once, so a pipe gives its title too.
+std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *tasksRead = nullptr,
+                                QString *title = nullptr);
+std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead = nullptr,
+                                    QString *title = nullptr);
 
 // The title as the selection list shows it: the first line of the file
 // decoded, or nullopt for an empty file.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace velmora {
 namespace {
@@ -29,14 +30,15 @@ bool writeAll(QIODevice &out, const char *data, qint64 size)
     return true;
 }
 
-// The output names the input itself (not a link to it, which is merely
-// removed): writing would destroy what is being read.
-bool namesInput(const QString &inputPath, const QString &outputPath)
+// The output names the input itself: writing would destroy what is being
+// read. A link to it counts only where links are written through
+// (`throughLinks`); elsewhere the link itself is merely removed.
+bool namesInput(const QString &inputPath, const QString &outputPath, bool throughLinks)
 {
     if (inputPath.isEmpty())
         return false;
     const QFileInfo output(outputPath);
-    if (output.isSymLink() || !output.exists())
+    if ((output.isSymLink() && !throughLinks) || !output.exists())
         return false;
     return QFileInfo(inputPath).canonicalFilePath() == output.canonicalFilePath();
 }
@@ -51,6 +53,10 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
     bool inTitle = true;
     bool afterCr = false;
     uchar last = 0;
+    // A title longer than any line the loader reads is no title: an input
+    // without a CR LF pair (a device without end) stops here.
+    constexpr qint64 TitleLimit = LineReader::DefaultMaxLineLength + 2;
+    qint64 titleLength = 0;
     for (;;) {
         const qint64 got = in.read(reinterpret_cast<char *>(data), block);
         if (got < 0)
@@ -60,10 +66,16 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
         qint64 i = 0;
         // The title line, up to and including the first LF right after a
         // CR, is copied as it is; a lone CR does not end it here.
+        const bool titleBlock = inTitle;
         for (; inTitle && i < got; ++i) {
             if (afterCr && data[i] == '\n')
                 inTitle = false;
             afterCr = data[i] == '\r';
+        }
+        if (titleBlock) {
+            titleLength += i;
+            if (titleLength > TitleLimit)
+                return Failure::of(FailureNumber::InputPastEnd);
         }
         for (; i < got; ++i)
             data[i] = uchar(~data[i]);
@@ -81,23 +93,47 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
     return std::nullopt;
 }
 
-std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath)
+std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath)
 {
-    if (namesInput(inputPath, outputPath))
-        return Failure::of(FailureNumber::PathFileAccessError, outputPath);
+    if (namesInput(inputPath, copyPath, false))
+        return Failure::of(FailureNumber::PathFileAccessError, copyPath);
     // Whatever stands at the name goes first (a link itself, never what it
     // points to); the exclusive create then refuses anything planted since.
-    QFile::remove(outputPath);
-    QFile out(outputPath);
+    QFile::remove(copyPath);
+    QFile out(copyPath);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return fileFailure(out, outputPath, FileAccess::Write);
+        return fileFailure(out, copyPath, FileAccess::Write);
     std::optional<Failure> failure = scrambleStream(in, out);
     out.close();
     if (!failure && out.error() != QFileDevice::NoError)
+        failure = fileFailure(out, copyPath, FileAccess::Write);
+    if (failure) {
+        failure->path = copyPath;
+        out.remove();
+    }
+    return failure;
+}
+
+std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath)
+{
+    if (namesInput(inputPath, outputPath, true))
+        return Failure::of(FailureNumber::PathFileAccessError, outputPath);
+    // Only a file is ever replaced: a folder, a device or a pipe named as
+    // the output is refused and left alone.
+    const QFileInfo output(outputPath);
+    if (output.exists() && !output.isFile())
+        return Failure::of(FailureNumber::PathFileAccessError, outputPath);
+    // Written beside the output and renamed over it when complete: the file
+    // that stood there stays whole until then.
+    QSaveFile out(outputPath);
+    if (!out.open(QIODevice::WriteOnly))
+        return fileFailure(out, outputPath, FileAccess::Write);
+    std::optional<Failure> failure = scrambleStream(in, out);
+    if (!failure && !out.commit())
         failure = fileFailure(out, outputPath, FileAccess::Write);
     if (failure) {
+        out.cancelWriting();
         failure->path = outputPath;
-        out.remove();
     }
     return failure;
 }
@@ -108,8 +144,12 @@ std::optional<Failure> ScrambleFile(QString &path, const std::optional<QString> 
     if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fileFailure(in, path);
     const QString inputPath = path;
-    path = outputPath ? *outputPath : path + QStringLiteral(".tmp");
-    return scrambleToFile(in, path, inputPath);
+    if (outputPath) {
+        path = *outputPath;
+        return scrambleToFile(in, path, inputPath);
+    }
+    path += QStringLiteral(".tmp");
+    return scrambleToCopy(in, path, inputPath);
 }
 
 QByteArray scrambleBytes(QByteArrayView plain, std::optional<Failure> *failure)
@@ -135,7 +175,10 @@ std::optional<QByteArray> plainTextOfStored(QByteArrayView stored)
     const qsizetype pair = stored.indexOf(QByteArrayView("\r\n", 2));
     if (pair < 0)
         return std::nullopt;
-    QByteArray plain = scrambleBytes(stored);
+    std::optional<Failure> failure;
+    QByteArray plain = scrambleBytes(stored, &failure);
+    if (failure) // a title longer than any line the loader reads
+        return std::nullopt;
     const qsizetype titleEnd = pair + 2;
     plain.chop(qMin<qsizetype>(2, plain.size() - titleEnd));
     return plain;

@@ -4,8 +4,19 @@
 
 namespace velmora {
 
+int TaskTable::lineCount(int number) const
+{
+    if (number < 1 || number > count())
+        throw FailureError(Failure::of(FailureNumber::SubscriptOutOfRange));
+    const qsizetype first = m_firstLine.at(number - 1);
+    const qsizetype next = number == count() ? m_lineEnd.size() : m_firstLine.at(number);
+    return int(next - first);
+}
+
 QString TaskTable::text(int number, int index) const
 {
+    if (index < 0 || index >= lineCount(number))
+        throw FailureError(Failure::of(FailureNumber::SubscriptOutOfRange));
     const qsizetype at = m_firstLine.at(number - 1) + index;
     const qsizetype start = at == 0 ? 0 : m_lineEnd.at(at - 1);
     return decodeLine(QByteArrayView(m_bytes).sliced(start, m_lineEnd.at(at) - start));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/failure.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -22,6 +24,11 @@ using Task = QStringList;
 // lines, and a string of its own for each, or even their text decoded at
 // once, would cost several times more than reading the file. The run reads
 // a task's few lines at a time.
+class TaskTableBuilder;
+
+// Read-only to all but the loader: a read outside the table (a task number
+// outside 1..count, a line index outside 0..k) is failure 9, thrown as a
+// FailureError, never another task's line.
 class TaskTable final
 {
 public:
@@ -34,10 +41,12 @@ public:
     Task task(int number) const; // 1..count
     QList<Task> tasks() const;
 
-    // Building, for the loader: a task is started, and lines are added to
-    // it in two moves: the bytes of a line are put at the end of the block
-    // (the pending line), then kept as the task's next line or dropped.
-    // `reserveBytes` is a hint.
+private:
+    // Building, for the loader only: a task is started, and lines are added
+    // to it in two moves: the bytes of a line are put at the end of the
+    // block (the pending line), then kept as the task's next line or
+    // dropped. `reserveBytes` is a hint.
+    friend class TaskTableBuilder;
     void reserveBytes(qsizetype size) { m_bytes.reserve(size); }
     void startTask() { m_firstLine.append(qint32(m_lineEnd.size())); }
     void setPending(QByteArrayView bytes);
@@ -46,14 +55,8 @@ public:
     void dropPending() { m_bytes.truncate(keptEnd()); }
     void squeeze();
 
-private:
     qsizetype keptEnd() const { return m_lineEnd.isEmpty() ? 0 : m_lineEnd.last(); }
-    int lineCount(int number) const
-    {
-        const qsizetype first = m_firstLine.at(number - 1);
-        const qsizetype next = number == count() ? m_lineEnd.size() : m_firstLine.at(number);
-        return int(next - first);
-    }
+    int lineCount(int number) const; // failure 9 outside 1..count
 
     QByteArray m_bytes;          // every line's bytes, one after another
     QList<qsizetype> m_lineEnd;  // where each line ends in m_bytes

@@ -37,6 +37,17 @@ private:
         Main(*m_program);
     }
 
+    // The authoring path with the teacher choosing source.txt and out.tst.
+    void author()
+    {
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_desktop->openAnswers.enqueue(m_folder->filePath(u"source.txt"_s));
+        m_desktop->saveAnswers.enqueue(m_folder->filePath(u"out.tst"_s));
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), u"qjx"_s);
+        defineForms(*m_program);
+        Main(*m_program);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -169,15 +180,38 @@ private Q_SLOTS:
         QFETCH(QString, message);
         if (!source.isEmpty())
             QVERIFY(m_folder->writeRaw(u"source.txt"_s, source));
-        m_desktop = std::make_unique<test::ScriptedDesktop>();
-        m_desktop->openAnswers.enqueue(m_folder->filePath(u"source.txt"_s));
-        m_desktop->saveAnswers.enqueue(m_folder->filePath(u"out.tst"_s));
-        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), u"qjx"_s);
-        defineForms(*m_program);
-        Main(*m_program);
+        author();
         QCOMPARE(m_desktop->boxes.size(), 1);
         QCOMPARE(m_desktop->boxes.constFirst().text, message.arg(m_folder->path()));
         QVERIFY(m_desktop->ended);
+    }
+
+    // A test no pupil could open is written as asked, and the teacher is
+    // told why, with the line.
+    void authoringWarnsOfAnUnopenableTest_data()
+    {
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QString>("warning"); // empty: none
+        QTest::newRow("opens") << SampleTest << QString();
+        QTest::newRow("a task without steps")
+            << QByteArray("Урок\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n")
+            << u"Внимание: программа не сможет открыть этот тест. Строка 10: У задания 3 нет ни одного шага"_s;
+        QTest::newRow("a title alone")
+            << QByteArray("Урок\n") << u"Внимание: программа не сможет открыть этот тест. В тесте нет ни одного задания"_s;
+    }
+    void authoringWarnsOfAnUnopenableTest()
+    {
+        QFETCH(QByteArray, source);
+        QFETCH(QString, warning);
+        QVERIFY(m_folder->writeRaw(u"source.txt"_s, source));
+        author();
+        QVERIFY(QFile::exists(m_folder->filePath(u"out.tst"_s)));
+        QCOMPARE(m_desktop->boxes.size(), warning.isEmpty() ? 1 : 2);
+        QCOMPARE(m_desktop->boxes.constFirst().text, u"Файл был успешно закодирован."_s);
+        if (warning.isEmpty())
+            return;
+        QVERIFY2(m_desktop->boxes.at(1).text.startsWith(warning), qPrintable(m_desktop->boxes.at(1).text));
+        QCOMPARE(m_desktop->boxes.at(1).title, u"Velmora"_s);
     }
 
     void splashShowsVersion()

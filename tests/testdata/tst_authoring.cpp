@@ -38,6 +38,8 @@ private slots:
     void toStoredForm();
     void authoredTestLoadsAsWritten();
     void authorTestFailures();
+    void unopenableTestIsReported_data();
+    void unopenableTestIsReported();
 };
 
 void TestAuthoring::decodeLine_data()
@@ -172,7 +174,9 @@ void TestAuthoring::authorTestFailures()
     QVERIFY(failure);
     QCOMPARE(failure->number, 62);
     QCOMPARE(failure->path, destination);
-    QVERIFY(!QFileInfo::exists(destination));
+    QFile old(destination); // what stood there stays whole
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old"));
 
     // Writing the test over its own source would lose the text.
     QVERIFY(writeFile(source, "T\nS\nA\n"));
@@ -182,6 +186,54 @@ void TestAuthoring::authorTestFailures()
     QFile kept(source);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("T\nS\nA\n"));
+}
+
+void TestAuthoring::unopenableTestIsReported_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("firstLine");   // of the first problem; -1: the program opens the test
+    QTest::addColumn<QString>("mentions"); // in the first problem
+    QTest::newRow("opens") << QByteArray("T\nS\nA\nB\n\n") << -1 << QString();
+    QTest::newRow("LF ends, two empty lines, a task without steps, an empty line at the end")
+        << QByteArray("Lesson\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n") << 10 << QStringLiteral("нет ни одного шага");
+    QTest::newRow("title alone") << QByteArray("Title\n") << 0 << QStringLiteral("нет ни одного задания");
+    QByteArray longTask("T\nS\n");
+    for (int k = 1; k <= 21; ++k)
+        longTask += "step " + QByteArray::number(k) + "\n";
+    QTest::newRow("21 steps") << longTask << 2 << QStringLiteral("21 шаг");
+}
+
+void TestAuthoring::unopenableTestIsReported()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, firstLine);
+    QFETCH(QString, mentions);
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("lesson.txt"));
+    const QString destination = dir.filePath(QStringLiteral("lesson.tst"));
+    QVERIFY(writeFile(source, text));
+    QVERIFY(writeFile(destination, "old"));
+
+    // Refused: nothing written, the problems named with their lines.
+    QList<Finding> problems;
+    QCOMPARE(AuthorTest(source, destination, &problems, UnopenableTest::Refuse), std::nullopt);
+    QCOMPARE(problems.isEmpty(), firstLine < 0);
+    QFile written(destination);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll() == "old", firstLine >= 0);
+    written.close();
+    if (firstLine < 0)
+        return;
+    QVERIFY(problems.constFirst().blocksOpening);
+    QCOMPARE(problems.constFirst().line, firstLine);
+    QVERIFY2(problems.constFirst().message.contains(mentions), qPrintable(problems.constFirst().message));
+
+    // Insisted on: written all the same, the same problems told.
+    QList<Finding> again;
+    QCOMPARE(AuthorTest(source, destination, &again), std::nullopt);
+    QCOMPARE(again.size(), problems.size());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll() != "old");
 }
 
 QTEST_GUILESS_MAIN(TestAuthoring)

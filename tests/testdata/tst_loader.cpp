@@ -83,6 +83,8 @@ private slots:
     void loadingDoesNotDependOnReadSizes();
     void lineReaderRules();
     void tableIsSizedNotCleared();
+    void readsOutsideTheTableFail_data();
+    void readsOutsideTheTableFail();
     void taskLimits_data();
     void taskLimits();
     void overLongLine();
@@ -221,6 +223,43 @@ void TestLoader::tableIsSizedNotCleared()
     QCOMPARE(tasksRead, 2);
     QCOMPARE(Tasks.count(), 3);
     QCOMPARE(Tasks.task(1), (QStringList{u"X"_s, u"Y"_s}));
+}
+
+void TestLoader::readsOutsideTheTableFail_data()
+{
+    // Two tasks: S1 with two steps, S2 with one.
+    QTest::addColumn<QString>("read"); // text, task or steps
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("index");
+    QTest::newRow("line past the first task's steps") << u"text"_s << 1 << 3;
+    QTest::newRow("line past the last task's steps") << u"text"_s << 2 << 2;
+    QTest::newRow("negative line") << u"text"_s << 1 << -1;
+    QTest::newRow("task 0") << u"text"_s << 0 << 0;
+    QTest::newRow("task past the count") << u"text"_s << 3 << 0;
+    QTest::newRow("whole task past the count") << u"task"_s << 3 << 0;
+    QTest::newRow("steps of task 0") << u"steps"_s << 0 << 0;
+}
+
+void TestLoader::readsOutsideTheTableFail()
+{
+    QFETCH(QString, read);
+    QFETCH(int, number);
+    QFETCH(int, index);
+    TaskTable Tasks;
+    QCOMPARE(loadBytes(unscrambledCopy("T\r\nS1\r\nA\r\nB\r\n\r\nS2\r\nC\r\n"), Tasks), std::nullopt);
+    const TaskTable &view = Tasks;
+    try {
+        if (read == u"text"_s)
+            qWarning() << "read" << view.text(number, index);
+        else if (read == u"task"_s)
+            qWarning() << "read" << view.task(number);
+        else
+            qWarning() << "read" << view.stepCount(number);
+        QFAIL("a read outside the table returned something");
+    } catch (const FailureError &error) {
+        QCOMPARE(error.failure().number, 9);
+        QCOMPARE(error.failure().description, u"Subscript out of range"_s);
+    }
 }
 
 void TestLoader::taskLimits_data()

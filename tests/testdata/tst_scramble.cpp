@@ -1,12 +1,20 @@
+#include "testdata/linereader.h"
 #include "testdata/messages.h"
 #include "testdata/scramble.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace velmora;
 
@@ -33,6 +41,29 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// A device of zero bytes without a line end, far longer than any title.
+class ZeroDevice final : public QIODevice
+{
+public:
+    ZeroDevice() { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 n = qMin(maxSize, m_left);
+        std::memset(data, 0, size_t(n));
+        m_left -= n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    qint64 m_left = qint64(64) << 20;
+};
+
+const QByteArray LongestTitlePlusOne = QByteArray(LineReader::DefaultMaxLineLength + 3, 'x') + "\r\nS\r\nA\r\n";
+
 } // namespace
 
 class TestScramble final : public QObject
@@ -55,6 +86,10 @@ private slots:
     void missingInput();
     void outputFailures();
     void outputNamingInputIsRefused();
+    void endlessInputStops();
+    void failedWriteKeepsTheOldOutput_data();
+    void failedWriteKeepsTheOldOutput();
+    void nonFileOutputIsRefused();
 
     void failureMessages_data();
     void failureMessages();
@@ -115,6 +150,7 @@ void TestScramble::noCrLfPairIsInputPastEnd_data()
     QTest::newRow("LF CR") << QByteArray("\n\r");
     QTest::newRow("CR alone") << QByteArray("\r");
     QTest::newRow("lone CRs and LFs") << QByteArray("\n\r\rx\n\n\r");
+    QTest::newRow("CR LF only after the longest line the loader reads") << LongestTitlePlusOne;
 }
 
 void TestScramble::noCrLfPairIsInputPastEnd()
@@ -318,6 +354,70 @@ void TestScramble::outputNamingInputIsRefused()
     QVERIFY(failure);
     QCOMPARE(failure->number, 75);
     QCOMPARE(readAll(input), QByteArray("no pair here"));
+
+    // A given output is written through a link: a link to the input is the input.
+    QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
+    const QString link = dir.filePath(QStringLiteral("link.tst"));
+    if (!QFile::link(input, link))
+        QSKIP("symbolic links are not available here");
+    path = input;
+    QCOMPARE(ScrambleFile(path, link)->number, 75);
+    QCOMPARE(readAll(input), QByteArray("T\r\nS\r\nA\r\n"));
+}
+
+void TestScramble::endlessInputStops()
+{
+    ZeroDevice in;
+    QByteArray output;
+    QBuffer out(&output);
+    out.open(QIODevice::WriteOnly);
+    const std::optional<Failure> failure = scrambleStream(in, out);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 62);
+    QVERIFY2(output.size() <= LineReader::DefaultMaxLineLength + 1024 * 1024, qPrintable(QString::number(output.size())));
+}
+
+void TestScramble::failedWriteKeepsTheOldOutput_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::newRow("empty input") << QByteArray();
+    QTest::newRow("no CR LF pair") << QByteArray("no line end");
+    QTest::newRow("title longer than the longest line") << LongestTitlePlusOne;
+}
+
+void TestScramble::failedWriteKeepsTheOldOutput()
+{
+    QFETCH(QByteArray, input);
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("in.txt"));
+    const QString output = dir.filePath(QStringLiteral("good.tst"));
+    QVERIFY(writeFile(source, input));
+    QVERIFY(writeFile(output, "a good test"));
+    QString path = source;
+    const std::optional<Failure> failure = ScrambleFile(path, output);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 62);
+    QCOMPARE(failure->path, output);
+    QCOMPARE(readAll(output), QByteArray("a good test"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // nothing half-written beside it
+}
+
+void TestScramble::nonFileOutputIsRefused()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.txt"));
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QString path = input;
+    const std::optional<Failure> failure = ScrambleFile(path, pipe);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 75);
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()); // left alone, not replaced
+#else
+    QSKIP("no named pipes here");
+#endif
 }
 
 void TestScramble::failureMessages_data()

@@ -20,12 +20,14 @@ struct Run final
     QByteArray err;
 };
 
-Run velmoraTst(const QStringList &arguments, const QString &folder = {})
+Run velmoraTst(const QStringList &arguments, const QString &folder = {}, const QByteArray &input = {})
 {
     QProcess process;
     if (!folder.isEmpty())
         process.setWorkingDirectory(folder);
     process.start(QStringLiteral(VELMORA_TST), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     Run run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -72,6 +74,9 @@ private slots:
     void help();
     void check_data();
     void check();
+    void showReadsItsInputOnce();
+    void scrambleRefusesWhatTheProgramCannotOpen();
+    void nameThatIsNoText();
     void sampleTexts_data();
     void sampleTexts();
     void sampleTestsInProgramFolder();
@@ -166,6 +171,20 @@ void TestVelmoraTst::failuresGoToStderr_data()
     QTest::newRow("check a .tst that cannot be unscrambled")
         << QStringList{u"check"_s, u"%1/bad.tst"_s}
         << u"Файл %1/bad.tst. поврежден или записан в неверном формате..."_s;
+    QTest::newRow("show a test of 21 steps, as the program refuses it")
+        << QStringList{u"show"_s, u"%1/long.tst"_s}
+        << u"Тест «Длинный» нельзя открыть: в задании 1 больше 20 шагов, а список вмещает не больше 20. "
+           "Выберите другой тест."_s;
+    QTest::newRow("show a title alone, as the program refuses it")
+        << QStringList{u"show"_s, u"%1/title.tst"_s}
+        << u"Тест «Title» нельзя открыть: в нём нет ни одного задания. Выберите другой тест."_s;
+    QTest::newRow("show an empty name") << QStringList{u"show"_s, QString()}
+                                        << u"Критическая ошибка - 75 Path/File access error"_s;
+    QTest::newRow("show a dangling link") << QStringList{u"show"_s, u"%1/dangling.tst"_s}
+                                          << u"Критическая ошибка - 53 File not found"_s;
+    QTest::newRow("unscramble a device without end")
+        << QStringList{u"unscramble"_s, u"/dev/zero"_s, u"%1/new.tst"_s}
+        << u"Файл %1/new. поврежден или записан в неверном формате..."_s;
 }
 
 void TestVelmoraTst::failuresGoToStderr()
@@ -176,8 +195,18 @@ void TestVelmoraTst::failuresGoToStderr()
     QVERIFY(writeFile(path(u"short.tst"_s), velmora::scrambleBytes("T\r\nS\r\nA\r\n\r\nS2\r\n")));
     QVERIFY(writeFile(path(u"short.txt"_s), "T\r\nS\r\n"));
     QVERIFY(writeFile(path(u"empty.txt"_s), ""));
-    for (QString &argument : arguments)
+    QByteArray longTest("Длинный\r\nЗадание\r\n");
+    for (int k = 1; k <= 21; ++k)
+        longTest += QByteArray::number(k) + "\r\n";
+    QVERIFY(writeFile(path(u"long.tst"_s), velmora::scrambleBytes(longTest)));
+    QVERIFY(writeFile(path(u"title.tst"_s), velmora::scrambleBytes("Title\r\n")));
+    for (QString &argument : arguments) {
         argument.replace(u"%1"_s, m_dir->path());
+        if (argument.startsWith(u"/dev/"_s) && !QFile::exists(argument))
+            QSKIP("no such device here");
+        if (argument.endsWith(u"dangling.tst"_s) && !QFile::link(path(u"nowhere"_s), argument))
+            QSKIP("symbolic links are not available here");
+    }
 
     const Run run = velmoraTst(arguments);
     QCOMPARE(run.exitCode, 1);
@@ -220,7 +249,7 @@ void TestVelmoraTst::help_data()
     QTest::newRow("tool") << QStringList{u"--help"_s} << u"Использование: velmora-tst КОМАНДА [ПАРАМЕТР]... ФАЙЛ..."_s;
     QTest::newRow("tool, short") << QStringList{u"-h"_s} << u"Использование: velmora-tst КОМАНДА [ПАРАМЕТР]... ФАЙЛ..."_s;
     QTest::newRow("unscramble") << QStringList{u"unscramble"_s, u"--help"_s} << u"Использование: velmora-tst unscramble ВХОД ВЫХОД"_s;
-    QTest::newRow("scramble") << QStringList{u"scramble"_s, u"-h"_s} << u"Использование: velmora-tst scramble ТЕКСТ ТЕСТ"_s;
+    QTest::newRow("scramble") << QStringList{u"scramble"_s, u"-h"_s} << u"Использование: velmora-tst scramble [--force] ТЕКСТ ТЕСТ"_s;
     QTest::newRow("load") << QStringList{u"load"_s, u"--help"_s} << u"Использование: velmora-tst load [--json] ФАЙЛ"_s;
     QTest::newRow("show") << QStringList{u"show"_s, u"x.tst"_s, u"--help"_s} << u"Использование: velmora-tst show [--json] ТЕСТ.tst"_s;
     QTest::newRow("check") << QStringList{u"check"_s, u"--help"_s} << u"Использование: velmora-tst check ФАЙЛ"_s;
@@ -251,11 +280,20 @@ void TestVelmoraTst::check_data()
         << QStringList{u"%1: замечаний нет, тест загрузится так, как записан."_s};
     QTest::newRow("empty first step") << u"bad.txt"_s << QByteArray("T\r\nS\r\n\r\nA\r\nB\r\n") << 1
                                       << QStringList{u"%1:3: Пустая строка сразу после условия"_s};
+    // What the program will say comes last, in its own words.
     QTest::newRow("test without a task")
         << u"empty.tst"_s << velmora::scrambleBytes("Title\r\n") << 1
-        << QStringList{u"%1: В тесте нет ни одного задания"_s};
-    QTest::newRow("two findings") << u"two.txt"_s << QByteArray("T\r\nS\r\nA\r\nA\r\n\r\n") << 1
-                                  << QStringList{u"%1:2: В задании 1 все шаги одинаковы"_s, u"%1:5: Пустая строка в конце"_s};
+        << QStringList{u"%1: В тесте нет ни одного задания"_s,
+                       u"%1: программа не откроет тест: Тест «Title» нельзя открыть: в нём нет ни одного задания."_s};
+    // A text is checked as scramble will write it: the empty line at the
+    // end is gone then.
+    QTest::newRow("two findings") << u"two.txt"_s << QByteArray("T\r\nS\r\nA\r\nA\r\n\r\nS2\r\nB\r\n\r\n") << 1
+                                  << QStringList{u"%1:2: В задании 1 все шаги одинаковы"_s,
+                                                 u"%1:6: В задании 2 только один шаг"_s};
+    QTest::newRow("LF text: what remains after scramble")
+        << u"lesson.txt"_s << QByteArray("Lesson\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n") << 1
+        << QStringList{u"%1:6: Две пустые строки подряд"_s, u"%1:10: У задания 3 нет ни одного шага"_s,
+                       u"%1: программа не откроет тест: Файл "_s};
 }
 
 void TestVelmoraTst::check()
@@ -272,6 +310,56 @@ void TestVelmoraTst::check()
     QCOMPARE(out.size(), lines.size());
     for (qsizetype i = 0; i < lines.size(); ++i)
         QVERIFY2(out.at(i).startsWith(lines.at(i).arg(path(name))), qPrintable(out.at(i)));
+}
+
+void TestVelmoraTst::showReadsItsInputOnce()
+{
+    if (!QFile::exists(u"/dev/stdin"_s))
+        QSKIP("no /dev/stdin here");
+    const Run run = velmoraTst({u"show"_s, u"--json"_s, u"/dev/stdin"_s}, {},
+                               velmora::scrambleBytes("Tea\r\nMake tea\r\nBoil\r\nPour\r\n"));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.out, QByteArray("{\"title\": \"Tea\", \"tasks\": [[\"Make tea\", \"Boil\", \"Pour\"]]}\n"));
+}
+
+void TestVelmoraTst::scrambleRefusesWhatTheProgramCannotOpen()
+{
+    QVERIFY(writeFile(path(u"lesson.txt"_s), "Lesson\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n"));
+    QVERIFY(writeFile(path(u"lesson.tst"_s), "old"));
+    Run run = velmoraTst({u"scramble"_s, path(u"lesson.txt"_s), path(u"lesson.tst"_s)});
+    QCOMPARE(run.exitCode, 1);
+    const QStringList out = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(out.size(), 2);
+    QVERIFY2(out.at(0).startsWith(path(u"lesson.txt:6: "_s)), qPrintable(out.at(0)));
+    QVERIFY2(out.at(1).startsWith(path(u"lesson.txt:10: "_s)), qPrintable(out.at(1)));
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(run.err.contains("--force"));
+    QCOMPARE(readFile(path(u"lesson.tst"_s)), QByteArray("old"));
+
+    run = velmoraTst({u"scramble"_s, u"--force"_s, path(u"lesson.txt"_s), path(u"lesson.tst"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QVERIFY(readFile(path(u"lesson.tst"_s)).startsWith("Lesson\r\n"));
+}
+
+void TestVelmoraTst::nameThatIsNoText()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("file names are text here");
+#else
+    // Names of bytes that are not UTF-8 reach the tool only through a shell:
+    // the text is read by its bytes; an output needs a name Qt can hold.
+    const QString script = u"name=$(printf '\\377') && printf 'T\\r\\nS\\r\\nA\\r\\nB\\r\\n' > \"$name.txt\" && "
+                           "\"$0\" check \"$name.txt\"; \"$0\" scramble \"$name.txt\" \"$name.tst\""_s;
+    QProcess shell;
+    shell.setWorkingDirectory(m_dir->path());
+    shell.start(u"/bin/sh"_s, {u"-c"_s, script, QStringLiteral(VELMORA_TST)});
+    QVERIFY(shell.waitForFinished(60000));
+    QCOMPARE(shell.exitCode(), 1);
+    QCOMPARE(QString::fromUtf8(shell.readAllStandardOutput()), u"\uFFFD.txt: замечаний нет, тест загрузится так, как записан.\n"_s);
+    QCOMPARE(QString::fromUtf8(shell.readAllStandardError()), u"Критическая ошибка - 52 Bad file name or number\n"_s);
+#endif
 }
 
 void TestVelmoraTst::sampleTexts_data()

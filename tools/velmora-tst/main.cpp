@@ -5,13 +5,14 @@
 #include "testdata/checker.h"
 #include "testdata/loader.h"
 #include "testdata/messages.h"
+#include "testdata/opening.h"
 #include "testdata/scramble.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 
@@ -38,15 +39,22 @@ const QString ToolHelp = uR"(Использование: velmora-tst КОМАН�
   unscramble ВХОД ВЫХОД   пропустить ВХОД через процедуру шифрования программы и
                           записать результат в ВЫХОД (шифрование и расшифровка —
                           одно и то же действие, байт в байт)
-  scramble ТЕКСТ ТЕСТ     привести текст учителя к виду, который читает программа,
-                          и зашифровать его в файл ТЕСТ (.tst)
+  scramble [--force] ТЕКСТ ТЕСТ
+                          привести текст учителя к виду, который читает программа,
+                          и зашифровать его в файл ТЕСТ (.tst); тест, который
+                          программа не откроет, записывается только с --force
   load ФАЙЛ [--json]      загрузить уже расшифрованный ФАЙЛ и вывести задания
   show ТЕСТ.tst [--json]  сделать то, что делает программа, когда ученик выбирает
-                          тест: расшифровать, загрузить, убрать временный файл;
-                          вывести заголовок и задания
-  check ФАЙЛ              проверить текст теста или файл .tst: назвать с номерами
-                          строк всё, из-за чего тест загрузится не так, как
-                          записан, или не откроется в программе
+                          тест: расшифровать, загрузить, проверить, что список
+                          его покажет; вывести заголовок и задания
+  check ФАЙЛ              проверить текст теста (в том виде, в каком его запишет
+                          scramble) или файл .tst: назвать с номерами строк всё,
+                          из-за чего тест загрузится не так, как записан, или не
+                          откроется в программе
+
+Файлы ВЫХОД и ТЕСТ записываются так, как это делают редакторы: сначала рядом,
+затем переименованием поверх, так что прежний файл остаётся целым, пока новый
+не записан полностью. Устройство или папка под этим именем не трогаются.
 
 Параметры:
   -h, --help              показать эту справку и выйти
@@ -57,9 +65,26 @@ const QString ToolHelp = uR"(Использование: velmora-tst КОМАН�
 Код завершения:
   0  успешно (для check: тест загрузится так, как записан)
   1  ошибка в файле или при работе с ним (сообщение программы — в потоке ошибок);
-     для check — найдены замечания
+     для check — найдены замечания; для scramble — программа не откроет тест,
+     и он не записан
   2  ошибка в командной строке
 )"_s;
+
+// A file named on the command line: as shown, and as the system gave it.
+struct Operand final
+{
+    QString name;
+    QByteArray native;
+
+    // Whether Qt can open it by its name: not so for bytes that are no text.
+    bool isText() const { return QFile::encodeName(name) == native; }
+};
+
+struct Options final
+{
+    bool json = false;
+    bool force = false;
+};
 
 struct Command final
 {
@@ -67,12 +92,13 @@ struct Command final
     QStringList operands; // their names, as the usage line shows them
     bool json = false;    // takes --json
     QString help;         // what the command does
-    std::function<int(const QStringList &operands, bool json)> run;
+    std::function<int(const QList<Operand> &operands, const Options &options)> run;
+    bool force = false;   // takes --force
 
     QString usage() const
     {
-        return u"Использование: velmora-tst "_s + name + (json ? u" [--json]"_s : QString()) + u' '
-               + operands.join(u' ');
+        return u"Использование: velmora-tst "_s + name + (json ? u" [--json]"_s : QString())
+               + (force ? u" [--force]"_s : QString()) + u' ' + operands.join(u' ');
     }
 
     // Usage, what the command does, its options and exit status.
@@ -81,13 +107,17 @@ struct Command final
         const QString jsonOption = uR"(      --json  вывести один объект JSON в UTF-8:
               {"title": "…", "tasks": [["условие", "шаг 1", …], …]}
 )"_s;
+        const QString forceOption = uR"(      --force записать тест, даже если программа его не откроет
+)"_s;
         const QString exitStatus = name == u"check"_s
                                        ? u"0 — тест загрузится так, как записан; 1 — есть замечания\n"
                                          "или файл не прочитан; 2 — ошибка в командной строке.\n"_s
                                        : u"0 — успешно, 1 — ошибка (сообщение программы в потоке\n"
-                                         "ошибок), 2 — ошибка в командной строке.\n"_s;
+                                         "ошибок)"_s + (force ? u" или тест не записан, потому что программа его\nне откроет"_s : QString())
+                                             + u", 2 — ошибка в командной строке.\n"_s;
         return usage() + u'\n' + help.trimmed() + u"\n\nПараметры:\n"_s + (json ? jsonOption : QString())
-               + u"  -h, --help  показать эту справку и выйти\n\nКод завершения: "_s + exitStatus;
+               + (force ? forceOption : QString()) + u"  -h, --help  показать эту справку и выйти\n\nКод завершения: "_s
+               + exitStatus;
     }
 };
 
@@ -142,95 +172,174 @@ void printTest(const QString &title, const TaskTable &Tasks, bool json)
     print(stdout, text);
 }
 
-std::optional<QString> titleOf(const QString &path)
+// The most of a file the tool holds at once; the program's loader holds
+// no more either.
+constexpr qint64 InputLimit = qint64(1) << 30;
+
+// Opens an input operand, whatever it is (a file, a pipe, `<(…)`) and
+// whatever bytes name it.
+std::optional<Failure> openInput(QFile &file, const Operand &input)
 {
-    QFile file(path);
+    if (!input.isText())
+        return openNativeFile(file, input.native, input.name);
+    file.setFileName(input.name);
     if (!file.open(QIODevice::ReadOnly))
+        return fileFailure(file, input.name);
+    return std::nullopt;
+}
+
+// An output is written beside its name and renamed: it needs a name Qt can hold.
+std::optional<Failure> outputFailure(const Operand &output)
+{
+    if (output.isText())
         return std::nullopt;
-    return readTitle(file);
+    return Failure::of(FailureNumber::BadFileName, output.name);
 }
 
-int unscramble(const QStringList &operands, bool)
+// Reads an input once.
+std::optional<Failure> readInput(const Operand &input, QByteArray &bytes)
 {
-    QString path = operands.at(0);
-    if (const std::optional<Failure> failure = ScrambleFile(path, operands.at(1)))
-        return failed(*failure);
-    return Success;
-}
-
-int scramble(const QStringList &operands, bool)
-{
-    if (const std::optional<Failure> failure = AuthorTest(operands.at(0), operands.at(1)))
-        return failed(*failure);
-    return Success;
-}
-
-int load(const QStringList &operands, bool json)
-{
-    const QString &path = operands.at(0);
-    TaskTable Tasks;
-    if (const std::optional<Failure> failure = LoadTest(path, Tasks))
-        return failed(*failure);
-    printTest(titleOf(path).value_or(QString()), Tasks, json);
-    return Success;
-}
-
-int show(const QStringList &operands, bool json)
-{
-    const QString &test = operands.at(0);
-    // The program writes its copy beside the test; this tool keeps the
-    // teacher's folder clean and names the test as the program would.
-    const QString programCopy = test + u".tmp"_s;
-    QTemporaryDir folder;
-    if (!folder.isValid())
-        return failed(Failure::of(FailureNumber::PathFileAccessError, folder.path()));
-    const QString copy = folder.filePath(QFileInfo(test).fileName() + u".tmp"_s);
-    auto asProgram = [&](Failure failure) {
-        if (failure.path == copy)
-            failure.path = programCopy;
+    QFile file;
+    if (std::optional<Failure> failure = openInput(file, input))
         return failure;
-    };
+    bytes.clear();
+    while (bytes.size() <= InputLimit) {
+        const QByteArray block = file.read(1024 * 1024);
+        if (block.isEmpty())
+            break;
+        bytes += block;
+    }
+    if (file.error() != QFileDevice::NoError)
+        return fileFailure(file, input.name);
+    if (bytes.size() > InputLimit)
+        return Failure::of(FailureNumber::OutOfMemory, input.name);
+    return std::nullopt;
+}
 
-    QString path = test;
-    if (const std::optional<Failure> failure = ScrambleFile(path, copy))
-        return failed(asProgram(*failure));
-    TaskTable Tasks;
-    const std::optional<Failure> failure = LoadTest(path, Tasks);
-    QFile::remove(path);
+QString findingLine(const QString &path, const Finding &finding)
+{
+    return path + u':' + (finding.line > 0 ? QString::number(finding.line) + u':' : QString()) + u' '
+           + finding.message + u'\n';
+}
+
+int unscramble(const QList<Operand> &operands, const Options &)
+{
+    const Operand &input = operands.at(0);
+    const Operand &output = operands.at(1);
+    QFile in;
+    std::optional<Failure> failure = outputFailure(output);
+    if (!failure)
+        failure = openInput(in, input);
+    if (!failure)
+        failure = scrambleToFile(in, output.name, input.isText() ? input.name : QString());
+    return failure ? failed(*failure) : Success;
+}
+
+int scramble(const QList<Operand> &operands, const Options &options)
+{
+    const Operand &text = operands.at(0);
+    const Operand &test = operands.at(1);
+    QFile source;
+    QByteArray stored;
+    QList<Finding> problems;
+    std::optional<Failure> failure = outputFailure(test);
+    if (!failure)
+        failure = openInput(source, text);
+    if (!failure)
+        failure = readTeacherText(source, text.name, stored);
+    if (!failure)
+        failure = authorStoredForm(stored, text.isText() ? text.name : QString(), test.name, &problems,
+                                   options.force ? UnopenableTest::Write : UnopenableTest::Refuse);
     if (failure)
-        return failed(asProgram(*failure));
-    printTest(titleOf(test).value_or(QString()), Tasks, json);
+        return failed(*failure);
+    if (problems.isEmpty())
+        return Success;
+    std::stable_sort(problems.begin(), problems.end(), [](const Finding &a, const Finding &b) { return a.line < b.line; });
+    QString report;
+    for (const Finding &finding : problems)
+        report += findingLine(text.name, finding);
+    print(stdout, report);
+    if (options.force)
+        return Success;
+    print(stderr, Program + u": "_s + test.name
+                      + u" не записан: программа не откроет этот тест (замечания выше). Записать всё равно: "
+                        "--force\n"_s);
+    return Failed;
+}
+
+int load(const QList<Operand> &operands, const Options &options)
+{
+    const Operand &input = operands.at(0);
+    QFile file;
+    if (const std::optional<Failure> failure = openInput(file, input))
+        return failed(*failure);
+    TaskTable Tasks;
+    QString title;
+    if (std::optional<Failure> failure = loadTestFrom(file, Tasks, nullptr, &title)) {
+        if (failure->number == FailureNumber::DeviceIoError)
+            *failure = fileFailure(file, input.name);
+        failure->path = input.name;
+        return failed(*failure);
+    }
+    printTest(title, Tasks, options.json);
     return Success;
 }
 
-int check(const QStringList &operands, bool)
+int show(const QList<Operand> &operands, const Options &options)
 {
-    const QString &path = operands.at(0);
-    constexpr qint64 Limit = 256 * 1024 * 1024;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(fileFailure(file, path));
-    QByteArray bytes = file.read(Limit + 1);
-    if (file.error() != QFileDevice::NoError)
-        return failed(fileFailure(file, path));
-    if (bytes.size() > Limit)
-        return failed(Failure::of(FailureNumber::OutOfMemory, path));
-
-    if (path.endsWith(u".tst"_s, Qt::CaseInsensitive)) {
-        const std::optional<QByteArray> plain = plainTextOfStored(bytes);
-        if (!plain) // the program would fail unscrambling it
-            return failed(Failure::of(FailureNumber::InputPastEnd, path + u".tmp"_s));
-        bytes = *plain;
+    // Read once and judged in memory by the program's own judgement: the
+    // messages name the test's copy as the program's would.
+    const Operand &test = operands.at(0);
+    QByteArray stored;
+    if (const std::optional<Failure> failure = readInput(test, stored))
+        return failed(*failure);
+    const TestOpening opening = openStoredBytes(stored, test.name);
+    if (!opening.opens()) {
+        print(stderr, opening.message() + u'\n');
+        return Failed;
     }
-    const QList<Finding> findings = CheckTest(bytes);
+    printTest(opening.title, opening.tasks, options.json);
+    return Success;
+}
+
+int check(const QList<Operand> &operands, const Options &)
+{
+    const QString &path = operands.at(0).name;
+    QByteArray bytes;
+    if (const std::optional<Failure> failure = readInput(operands.at(0), bytes))
+        return failed(*failure);
+
+    // A test as it is stored; a text as scramble and the authoring mode
+    // will write it.
+    QByteArray stored;
+    QByteArray plain;
+    if (path.endsWith(u".tst"_s, Qt::CaseInsensitive)) {
+        const std::optional<QByteArray> unscrambled = plainTextOfStored(bytes);
+        if (!unscrambled) // the program would fail unscrambling it
+            return failed(Failure::of(FailureNumber::InputPastEnd, path + u".tmp"_s));
+        stored = bytes;
+        plain = *unscrambled;
+    } else {
+        plain = toStoredForm(bytes);
+        stored = scrambleBytes(plain);
+    }
+    const QList<Finding> findings = CheckTest(plain);
     QString report;
     for (const Finding &finding : findings)
-        report += path + u':' + (finding.line > 0 ? QString::number(finding.line) + u':' : QString()) + u' '
-                  + finding.message + u'\n';
-    if (findings.isEmpty())
+        report += findingLine(path, finding);
+    // What the program itself will say, from the program's own judgement;
+    // a text is named as the test scramble would make of it.
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const QString test = stored == bytes                 ? path
+                         : dot > path.lastIndexOf(u'/') ? path.left(dot) + u".tst"_s
+                                                        : path + u".tst"_s;
+    const TestOpening opening = openStoredBytes(stored, test);
+    if (!plain.isEmpty() && !opening.opens())
+        report += path + u": программа не откроет тест: "_s + opening.message() + u'\n';
+    if (report.isEmpty())
         report = path + u": замечаний нет, тест загрузится так, как записан.\n"_s;
     print(stdout, report);
-    return findings.isEmpty() ? Success : Failed;
+    return findings.isEmpty() && opening.opens() ? Success : Failed;
 }
 
 QList<Command> commands()
@@ -244,9 +353,9 @@ QList<Command> commands()
 Расшифрованный тест поэтому кончается двумя лишними байтами, которые
 программа при загрузке не читает.
 
-Файл ВЫХОД создаётся заново: то, что лежало под этим именем (файл или
-ссылка), удаляется, ссылка при этом никогда не разыменовывается. Если
-обработка не удалась, файл ВЫХОД не остаётся.
+Файл ВЫХОД пишется сначала рядом и переименовывается поверх прежнего только
+целиком: если обработка не удалась, прежний файл остаётся как был, а новый
+не появляется. Устройство или папка под этим именем не трогаются.
 
 )"_s,
          unscramble},
@@ -263,8 +372,14 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
 шаги в правильном порядке, по строке на шаг; задания разделяются одной
 пустой строкой. Проверить текст заранее: velmora-tst check ТЕКСТ.
 
+Если программа не сможет открыть такой тест (задание без шагов, задание
+больше чем из 20 шагов, текст без заданий и т. п.), тест не записывается:
+замечания с номерами строк выводятся, код завершения 1. С --force тест
+записывается всё равно (замечания выводятся так же). Файл ТЕСТ пишется
+сначала рядом и переименовывается поверх прежнего только целиком.
+
 )"_s,
-         scramble},
+         scramble, true},
         {u"load"_s, {u"ФАЙЛ"_s}, true,
          uR"(Загружает уже расшифрованный ФАЙЛ процедурой загрузки программы и выводит
 заголовок и задания: условие и шаги в правильном порядке. Строка кончается
@@ -274,20 +389,24 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
          load},
         {u"show"_s, {u"ТЕСТ.tst"_s}, true,
          uR"(Делает то, что делает программа, когда ученик выбирает тест: расшифровывает
-его во временный файл, загружает задания и удаляет временный файл. Выводит
-заголовок и задания в том виде, в каком их получит программа. Сообщения об
-ошибках те же, что у программы.
+его (в памяти; программа — во временный файл), загружает задания и проверяет,
+что список их покажет. Выводит заголовок и задания в том виде, в каком их
+получит программа. Сообщения об ошибках и отказы те же, что у программы.
+ТЕСТ читается один раз, так что годится и канал.
 
 )"_s,
          show},
         {u"check"_s, {u"ФАЙЛ"_s}, false,
          uR"(Проверяет текст теста или файл теста (.tst, по расширению в любом регистре:
-он расшифровывается в памяти) и называет с номерами строк всё, из-за чего
+он расшифровывается в памяти). Текст проверяется в том виде, в каком его
+запишут scramble и режим составления тестов (концы строк, кодировка и пустые
+строки в конце уже исправлены). Называет с номерами строк всё, из-за чего
 тест загрузится не так, как записан, или не откроется в программе: нет
 заголовка; в задании больше 20 шагов; две пустые строки подряд; пустой
 первый шаг; последняя строка без перевода строки; пустая строка в конце;
 строки, которые кончаются одним LF; задание, все шаги которого одинаковы
-(любой ответ верен); текст без единого задания.
+(любой ответ верен); текст без единого задания. Если программа тест не
+откроет, последней строкой выводится то, что она скажет.
 
 )"_s,
          check},
@@ -302,7 +421,7 @@ int usageError(const QString &problem, const QString &usage)
 
 const QString ToolUsage = u"Использование: velmora-tst КОМАНДА [ПАРАМЕТР]... ФАЙЛ..."_s;
 
-int run(const QStringList &arguments)
+int run(const QStringList &arguments, const QList<QByteArray> &native)
 {
     if (arguments.size() < 2)
         return usageError(u"не указана команда"_s, ToolUsage);
@@ -323,20 +442,22 @@ int run(const QStringList &arguments)
         return usageError(u"неизвестная команда «"_s + first + u"»"_s, ToolUsage);
     }
 
-    QStringList operands;
-    bool json = false;
+    QList<Operand> operands;
+    Options options;
     bool optionsEnded = false;
     for (qsizetype i = 2; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (optionsEnded || argument == u"-"_s || !argument.startsWith(u'-')) {
-            operands << argument;
+            operands << Operand{argument, native.at(i)};
         } else if (argument == u"--"_s) {
             optionsEnded = true;
         } else if (argument == u"-h"_s || argument == u"--help"_s) {
             print(stdout, command->fullHelp());
             return Success;
         } else if (argument == u"--json"_s && command->json) {
-            json = true;
+            options.json = true;
+        } else if (argument == u"--force"_s && command->force) {
+            options.force = true;
         } else {
             return usageError(u"неизвестный параметр «"_s + argument + u"»"_s, command->usage());
         }
@@ -344,14 +465,45 @@ int run(const QStringList &arguments)
     if (operands.size() < command->operands.size())
         return usageError(u"не хватает аргументов"_s, command->usage());
     if (operands.size() > command->operands.size())
-        return usageError(u"лишний аргумент «"_s + operands.at(command->operands.size()) + u"»"_s, command->usage());
-    return command->run(operands, json);
+        return usageError(u"лишний аргумент «"_s + operands.at(command->operands.size()).name + u"»"_s,
+                          command->usage());
+    for (const Operand &operand : operands) {
+        if (operand.name.isEmpty()) // no file has an empty name
+            return failed(Failure::of(FailureNumber::PathFileAccessError));
+    }
+    return command->run(operands, options);
+}
+
+// Qt's own diagnostics are not for teachers: a failure is one line, ours.
+void quiet(QtMsgType, const QMessageLogContext &, const QString &)
+{
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // A reader that went away (`| head`) ends the output, not the tool
+    // midway: writes then simply fail.
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    qInstallMessageHandler(quiet);
     QCoreApplication app(argc, argv);
-    return run(QCoreApplication::arguments());
+    // File names as the system gave them, bytes that are no text included:
+    // inputs are opened by those bytes.
+    QStringList arguments;
+    QList<QByteArray> native;
+#ifdef Q_OS_WIN
+    // The system's own command line is text already.
+    arguments = QCoreApplication::arguments();
+    for (const QString &argument : std::as_const(arguments))
+        native << QFile::encodeName(argument);
+#else
+    for (int i = 0; i < argc; ++i) {
+        native << QByteArray(argv[i]);
+        arguments << QFile::decodeName(argv[i]);
+    }
+#endif
+    return run(arguments, native);
 }

@@ -1,8 +1,15 @@
 #include "platform/core/failure.h"
 
 #include <QDir>
-#include <QFileDevice>
+#include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace velmora {
 
@@ -30,6 +37,12 @@ QString standardDescription(int number)
     }
 }
 
+FailureError::FailureError(Failure failure)
+    : std::runtime_error(failure.description.toStdString())
+    , m_failure(std::move(failure))
+{
+}
+
 namespace {
 
 // Why an open failed, told from what the file system shows now: Qt keeps
@@ -45,8 +58,8 @@ int openFailureNumber(const QString &path, FileAccess access)
     if (info.isDir())
         return FailureNumber::PathFileAccessError;
     const bool present = info.exists() || info.isSymLink();
-    if (access == FileAccess::Read)
-        return present ? FailureNumber::PermissionDenied : FailureNumber::FileNotFound;
+    if (access == FileAccess::Read) // a link that leads nowhere names no file
+        return info.exists() ? FailureNumber::PermissionDenied : FailureNumber::FileNotFound;
     if (present || !folder.isWritable())
         return FailureNumber::PermissionDenied;
     return FailureNumber::PathFileAccessError;
@@ -68,6 +81,73 @@ Failure fileFailure(const QFileDevice &file, const QString &path, FileAccess acc
             return Failure::of(openFailureNumber(path, access), path);
         return Failure::of(FailureNumber::PathFileAccessError, path);
     }
+}
+
+Failure openFailure(const QString &path, FileAccess access)
+{
+    return Failure::of(openFailureNumber(path, access), path);
+}
+
+std::optional<Failure> openRegularFile(QFile &file, const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // Opened without waiting (a pipe's open waits for a writer), checked,
+    // then made an ordinary blocking descriptor for the reads.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return path.isEmpty() ? Failure::of(FailureNumber::PathFileAccessError) : openFailure(path);
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return Failure::of(FailureNumber::PathFileAccessError, path);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fileFailure(file, path);
+    }
+    return std::nullopt;
+#else
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return Failure::of(FailureNumber::PathFileAccessError, path);
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fileFailure(file, path);
+    return std::nullopt;
+#endif
+}
+
+std::optional<Failure> openNativeFile(QFile &file, const QByteArray &nativePath, const QString &shownPath)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+        case ENOENT:
+        case ELOOP: return Failure::of(FailureNumber::FileNotFound, shownPath);
+        case ENOTDIR: return Failure::of(FailureNumber::PathNotFound, shownPath);
+        case EACCES:
+        case EPERM: return Failure::of(FailureNumber::PermissionDenied, shownPath);
+        default: return Failure::of(FailureNumber::PathFileAccessError, shownPath);
+        }
+    }
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return Failure::of(FailureNumber::PathFileAccessError, shownPath);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fileFailure(file, shownPath);
+    }
+    return std::nullopt;
+#else
+    file.setFileName(QFile::decodeName(nativePath));
+    if (!file.open(QIODevice::ReadOnly))
+        return fileFailure(file, shownPath);
+    return std::nullopt;
+#endif
 }
 
 } // namespace velmora

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <optional>
+#include <stdexcept>
+
+class QFile;
 class QFileDevice;
 
 namespace velmora {
@@ -45,6 +49,18 @@ struct Failure final
     }
 };
 
+// A failure raised where a routine cannot go on (a subscript out of range);
+// the windows' event dispatch turns it back into its failure.
+class FailureError : public std::runtime_error
+{
+public:
+    explicit FailureError(Failure failure);
+    const Failure &failure() const { return m_failure; }
+
+private:
+    Failure m_failure;
+};
+
 // What a file was opened for: an open that failed leaves no mode behind,
 // and a missing file means something else when it was to be created.
 enum class FileAccess { Read, Write };
@@ -56,5 +72,19 @@ enum class FileAccess { Read, Write };
 // is full, 57 for other read or write errors, else 75. `path` is kept in
 // the failure.
 Failure fileFailure(const QFileDevice &file, const QString &path, FileAccess access = FileAccess::Read);
+
+// The failure an open of `path` met, told from what the file system shows
+// now: a dangling link or a loop of links is a file not found (53).
+Failure openFailure(const QString &path, FileAccess access = FileAccess::Read);
+
+// Opens `path` for reading only when it is a regular file (links
+// followed): a folder, a pipe or a device is failure 75. The open itself
+// never waits, so a pipe without a writer cannot hang the caller.
+std::optional<Failure> openRegularFile(QFile &file, const QString &path);
+
+// Opens for reading the file named by `nativePath`, the bytes the system
+// gave (a command-line argument), also when they are no text a QString can
+// hold. Failures name `shownPath`.
+std::optional<Failure> openNativeFile(QFile &file, const QByteArray &nativePath, const QString &shownPath);
 
 } // namespace velmora
