@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace velmora {
@@ -252,13 +254,13 @@ frmMain::~frmMain() = default;
 
 void frmMain::Form_Load()
 {
-    m_run.start(m_program.Tasks().count(), m_program.random());
+    m_run.start(std::as_const(m_program).Tasks().count(), m_program.random());
     ShowTask();
 }
 
 void frmMain::ShowTask()
 {
-    const TaskTable &Tasks = m_program.Tasks();
+    const TaskTable &Tasks = std::as_const(m_program).Tasks();
     const Task task = Tasks.task(m_run.CurrentTask);
     const int L = int(task.size()) - 1;
     m_program.random().seedFromTimeOfDay();
@@ -300,7 +302,7 @@ void frmMain::dockStatusBar()
 
 bool frmMain::answerIsCorrect()
 {
-    const TaskTable &Tasks = m_program.Tasks();
+    const TaskTable &Tasks = std::as_const(m_program).Tasks();
     const int L = Tasks.stepCount(m_run.CurrentTask);
     bool correct = true;
     for (int i = 1; i <= L; ++i) // every position is read, whatever came before
@@ -310,7 +312,7 @@ bool frmMain::answerIsCorrect()
 
 void frmMain::showCorrectOrder()
 {
-    const TaskTable &Tasks = m_program.Tasks();
+    const TaskTable &Tasks = std::as_const(m_program).Tasks();
     const int L = Tasks.stepCount(m_run.CurrentTask);
     for (int i = 1; i <= L; ++i)
         check(myControl1->setTxtData(qint16(i), Tasks.text(m_run.CurrentTask, i)));
