@@ -7,6 +7,7 @@
 #include "selection/frmstart.h"
 #include "run/frmmain.h"
 #include "run/frmoutrez.h"
+#include "run/frmhelp.h"
 #include "platform/runtime.h"
 #include "program/program.h"
 
@@ -35,6 +36,7 @@ void defineForms(Program &program)
     forms.define(FormName::frmRegim, [&program](Forms &) { return std::make_unique<frmRegim>(program); });
     forms.define(FormName::frmMain, [&program](Forms &) { return std::make_unique<frmMain>(program); });
     forms.define(FormName::frmOutRez, [&program](Forms &) { return std::make_unique<frmOutRez>(program); });
+    forms.define(FormName::frmHelp, [&program](Forms &) { return std::make_unique<frmHelp>(program); });
 }
 
 namespace {

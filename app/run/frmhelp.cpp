@@ -1,0 +1,69 @@
+#include "run/frmhelp.h"
+
+#include "assets/helppage.h"
+#include "platform/twips.h"
+#include "program/formnames.h"
+#include "program/program.h"
+#include "run/mainlayout.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+frmHelp::frmHelp(Program &program)
+    : Form(program.forms(), FormName::frmHelp)
+{
+    setWindowTitle(u"Помощь"_s);
+    // A fixed tool window without close, minimize or maximize buttons: OK
+    // is the way out. Not in the taskbar.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
+    setClientSizeTwips(7908, 6732);
+
+    // The page at its natural pixel size, never stretched.
+    Image1 = new QLabel(this);
+    Image1->setObjectName(u"Image1"_s);
+    Image1->setFocusPolicy(Qt::NoFocus);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const QPixmap page = helpPagePixmap();
+    Image1->setPixmap(page);
+    Image1->setGeometry(0, 0, page.width(), page.height());
+    // A screen reader reads the page the picture shows.
+    Image1->setAccessibleName(helpPageText());
+    Image1->setAccessibleDescription(helpPageLines().join(u'\n'));
+
+    cmdOk = new QPushButton(u"OK"_s, this);
+    cmdOk->setObjectName(u"cmdOk"_s);
+    cmdOk->setDefault(true);
+    Twips::place(cmdOk, 0, 0, 1320, 420);
+    setCancelButton(cmdOk);
+    connect(cmdOk, &QPushButton::clicked, this, &frmHelp::cmdOk_Click);
+}
+
+void frmHelp::Form_Load()
+{
+    // The outer size changes by picture − client, the borders stay: the
+    // client area takes the picture's size. The picture keeps its pixel
+    // size at every resolution, so this is done in pixels.
+    setFixedSize(Image1->size());
+
+    // OK centred, 500 twips above the bottom edge.
+    const int scaleWidth = Twips::fromPixelsX(width());
+    const int scaleHeight = Twips::fromPixelsY(height());
+    const int okWidth = Twips::fromPixelsX(cmdOk->width());
+    const int okHeight = Twips::fromPixelsY(cmdOk->height());
+    const int left = int(roundHalfEven(scaleWidth - okWidth)) / 2;
+    const int top = scaleHeight - okHeight - 500;
+    cmdOk->move(Twips::toPixelsX(left), Twips::toPixelsY(top));
+    cmdOk->setFocus();
+    centreOnScreen();
+}
+
+void frmHelp::cmdOk_Click()
+{
+    unloadMe();
+}
+
+} // namespace velmora

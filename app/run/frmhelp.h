@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/forms.h"
+
+class QLabel;
+class QPushButton;
+
+namespace velmora {
+
+class Program;
+
+// The help page: one picture of instructions and OK. Opened modally by
+// the main window's "Помощь"; OK, Esc or Enter unload it.
+class frmHelp final : public Form
+{
+    Q_OBJECT
+public:
+    explicit frmHelp(Program &program);
+
+    void Form_Load() override;
+    void cmdOk_Click();
+
+    QLabel *Image1 = nullptr;
+    QPushButton *cmdOk = nullptr;
+};
+
+} // namespace velmora
