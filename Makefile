@@ -1,4 +1,5 @@
-# Two commands do everything on a fresh Debian 12:
+# The builds behind the two commands of a fresh Debian 12 (./build.sh run,
+# ./build.sh test: that script installs what is missing, make included):
 #   make run    installs what is missing, builds, starts Velmora on its sample tests
 #   make test   installs what is missing, builds twice (warnings as errors; ASan+UBSan)
 #               and runs every test in both builds
@@ -7,7 +8,7 @@ JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE    := cmake -G Ninja -Wno-dev
 FUZZTIME ?= 30
 
-.PHONY: all deps build run test test-normal test-asan fuzz fuzz-smoke bench clean
+.PHONY: all deps display build run test test-normal test-asan fuzz fuzz-smoke bench clean
 
 all: build
 
@@ -18,7 +19,11 @@ build: deps
 	$(CMAKE) -S . -B $(BUILD)/run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF
 	cmake --build $(BUILD)/run -j $(JOBS)
 
-run: build
+# Says how to run without a screen before building, instead of Qt's advice after.
+display:
+	@scripts/need-display
+
+run: deps display build
 	$(BUILD)/run/bin/velmora $(ARGS)
 
 test: deps test-normal test-asan
