@@ -94,6 +94,8 @@ function(velmora_precompile_headers)
     foreach(kind core widgets)
         add_library(velmora_pch_${kind}_lib STATIC ${source})
         add_executable(velmora_pch_${kind}_exe ${source})
+        # Kept out of the program's folder.
+        set_target_properties(velmora_pch_${kind}_exe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/pch)
         foreach(pch velmora_pch_${kind}_lib velmora_pch_${kind}_exe)
             if(kind STREQUAL "widgets")
                 target_link_libraries(${pch} PRIVATE Qt6::Widgets velmora_flags)
