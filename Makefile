@@ -1,13 +1,16 @@
-# Two commands do everything on a fresh Debian 12:
+# The builds behind the two commands of a fresh Debian 12 (./build.sh run,
+# ./build.sh test: that script installs what is missing, make included):
 #   make run    installs what is missing, builds, starts Velmora on its sample tests
 #   make test   installs what is missing, builds twice (warnings as errors; ASan+UBSan)
 #               and runs every test in both builds
 BUILD    ?= build
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE    := cmake -G Ninja -Wno-dev
+# Qt's headers precompiled once per build (see cmake/VelmoraCompile.cmake).
+PCH      ?= ON
 FUZZTIME ?= 30
 
-.PHONY: all deps build run test test-normal test-asan fuzz fuzz-smoke bench clean
+.PHONY: all deps display build run test test-normal test-asan fuzz fuzz-smoke bench clean
 
 all: build
 
@@ -15,21 +18,25 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	$(CMAKE) -S . -B $(BUILD)/run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF
+	$(CMAKE) -S . -B $(BUILD)/run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF -DVELMORA_PCH=$(PCH)
 	cmake --build $(BUILD)/run -j $(JOBS)
 
-run: build
+# Says how to run without a screen before building, instead of Qt's advice after.
+display:
+	@scripts/need-display
+
+run: deps display build
 	$(BUILD)/run/bin/velmora $(ARGS)
 
 test: deps test-normal test-asan
 
 test-normal:
-	$(CMAKE) -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON -DVELMORA_BENCH=ON
+	$(CMAKE) -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON -DVELMORA_BENCH=ON -DVELMORA_PCH=$(PCH)
 	cmake --build $(BUILD)/test -j $(JOBS)
 	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS)
 
 test-asan:
-	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON
+	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON -DVELMORA_PCH=$(PCH)
 	cmake --build $(BUILD)/asan -j $(JOBS)
 	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
 

@@ -1,13 +1,11 @@
 #include "program/program.h"
 #include "assets/producticon.h"
 #include "platform/runtime.h"
+#include "platform/translations.h"
 #include "startup/startup.h"
 #include "version.h"
 
 #include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -19,10 +17,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
     // Qt's own dialogs (file dialogs, message box buttons) speak Russian too.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslator);
+    velmora::installRussianTranslations(app);
 
     velmora::QtDesktop desktop;
     velmora::Program program(desktop, QCoreApplication::applicationDirPath(),

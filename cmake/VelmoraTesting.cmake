@@ -4,6 +4,16 @@
 # and registers it with CTest, offscreen.
 set(VELMORA_TEST_BIN_DIR ${CMAKE_BINARY_DIR}/testbin)
 
+# Sanitizer reports name functions and lines through LLVM's symbolizer.
+find_program(VELMORA_SYMBOLIZER NAMES llvm-symbolizer PATHS /usr/lib/llvm-14/bin NO_DEFAULT_PATH)
+set(VELMORA_TEST_ENVIRONMENT QT_QPA_PLATFORM=offscreen VELMORA_BIN_DIR=${VELMORA_BIN_DIR}
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+    LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1)
+if(VELMORA_SANITIZE AND VELMORA_SYMBOLIZER)
+    list(APPEND VELMORA_TEST_ENVIRONMENT ASAN_SYMBOLIZER_PATH=${VELMORA_SYMBOLIZER})
+endif()
+
 function(velmora_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -12,5 +22,5 @@ function(velmora_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         TIMEOUT 300
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELMORA_BIN_DIR=${VELMORA_BIN_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;${ARG_ENVIRONMENT}")
+        ENVIRONMENT "${VELMORA_TEST_ENVIRONMENT};${ARG_ENVIRONMENT}")
 endfunction()

@@ -15,20 +15,43 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 namespace {
 
-// A label that sizes itself to its text from its design position.
-QLabel *autoSizeLabel(QWidget *parent, const QString &name, const QFont &font, Qt::Alignment alignment)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    label->setAlignment(alignment | Qt::AlignTop);
-    return label;
-}
-
+// Sizes a label to its text, keeping the edge its alignment names: a
+// right-aligned label grows to the left, so a wider font never pushes its
+// text out past its right edge.
 void fitToText(QLabel *label)
 {
-    label->resize(label->sizeHint());
+    const QSize size = label->sizeHint();
+    const bool keepRight = label->alignment().testFlag(Qt::AlignRight);
+    const QPoint topLeft = keepRight ? QPoint(label->geometry().right() + 1 - size.width(), label->y()) : label->pos();
+    label->setGeometry(QRect(topLeft, size));
 }
+
+void setTextFitted(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    fitToText(label);
+}
+
+// A label that sizes itself to its text, again whenever its font changes.
+class AutoSizeLabel final : public QLabel
+{
+public:
+    AutoSizeLabel(QWidget *parent, const QString &name, const QFont &font, Qt::Alignment alignment)
+        : QLabel(parent)
+    {
+        setObjectName(name);
+        setAlignment(alignment | Qt::AlignTop);
+        setFont(font);
+    }
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange)
+            fitToText(this);
+    }
+};
 
 } // namespace
 
@@ -61,17 +84,16 @@ frmSplash::frmSplash(Program &program)
     imgLogo->setPixmap(productPixmap(32));
     placeInFrame(imgLogo, 360, 795, 1815, 2385);
 
-    lblProductName = autoSizeLabel(Frame1, u"lblProductName"_s, designFont(u"Times New Roman"_s, 20.4, true),
-                                   Qt::AlignLeft);
+    lblProductName = new AutoSizeLabel(Frame1, u"lblProductName"_s, designFont(u"Times New Roman"_s, 20.4, true),
+                                       Qt::AlignLeft);
     placeInFrame(lblProductName, 2340, 1170, 4665, 465);
 
-    lblVersion = autoSizeLabel(Frame1, u"lblVersion"_s, designFont(u"Arial"_s, 12, true), Qt::AlignRight);
+    lblVersion = new AutoSizeLabel(Frame1, u"lblVersion"_s, designFont(u"Arial"_s, 12, true), Qt::AlignRight);
     placeInFrame(lblVersion, 5970, 2700, 885, 285);
 
-    lblPlatform = autoSizeLabel(Frame1, u"lblPlatform"_s, designFont(u"Arial"_s, 15.6, true), Qt::AlignRight);
-    lblPlatform->setText(u"Platform: Windows 9x"_s);
+    lblPlatform = new AutoSizeLabel(Frame1, u"lblPlatform"_s, designFont(u"Arial"_s, 15.6, true), Qt::AlignRight);
     placeInFrame(lblPlatform, 3555, 2340, 3300, 360);
-    fitToText(lblPlatform);
+    setTextFitted(lblPlatform, u"Platform: Windows 9x"_s);
 
     setWindowIcon(productIcon());
     centreOnScreen();
@@ -79,11 +101,9 @@ frmSplash::frmSplash(Program &program)
 
 void frmSplash::Form_Load()
 {
-    lblVersion->setText(u"Version "_s + QString::number(VersionMajor) + u'.' + QString::number(VersionMinor) + u'.'
-                        + QString::number(VersionRevision));
-    fitToText(lblVersion);
-    lblProductName->setText(QString::fromLatin1(AppTitle));
-    fitToText(lblProductName);
+    setTextFitted(lblVersion, u"Version "_s + QString::number(VersionMajor) + u'.' + QString::number(VersionMinor)
+                                  + u'.' + QString::number(VersionRevision));
+    setTextFitted(lblProductName, QString::fromLatin1(AppTitle));
 }
 
 // Any key that types a character closes the splash; keys without one do not.

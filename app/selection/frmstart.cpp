@@ -44,7 +44,8 @@ frmStart::frmStart(Program &program)
 
     Command2 = new QPushButton(u"Отмена"_s, this);
     Command2->setObjectName(u"Command2"_s);
-    Command2->setAutoDefault(false);
+    // A focused button takes Enter itself; OK stays the default for the list.
+    Command2->setAutoDefault(true);
     Twips::place(Command2, 3375, 540, 1230, 465);
     setCancelButton(Command2);
 

@@ -27,6 +27,13 @@ Line designLine(TwipScale scale)
     return line;
 }
 
+// The next row's top: the sum taken in single precision and rounded to
+// whole twips, halves to even.
+qint32 nextTop(qint32 top, double rowHeight)
+{
+    return static_cast<qint32>(std::nearbyint(static_cast<float>(top) + static_cast<float>(rowHeight)));
+}
+
 } // namespace
 
 Failure standardFailure(qint32 number)
@@ -234,13 +241,26 @@ void LineModel::highlight(int index, bool on)
 
 // Rows of equal height from the top; each row advances by the height the
 // text label really took after snapping to pixels, so rows never overlap
-// or leave gaps. A control too small for the free strip gets empty labels
-// rather than negative sizes.
+// or leave gaps. Sizes snap down to whole pixels, and since the whole-twip
+// tops can drift by up to half a twip a row, the rows are a pixel lower
+// still when the last one would reach into the bottom strip: a strip of at
+// least 40 twips stays free at the right and at the bottom. A control too
+// small for the strip gets empty labels rather than negative sizes.
 void LineModel::layout()
 {
-    qint32 top = 0;
     const qint16 n = m_count;
-    const float rowHeight = std::max(0.0f, static_cast<float>(m_height - FreeStrip) / n);
+    const float asked = std::max(0.0f, static_cast<float>(m_height - FreeStrip) / n);
+    double rowHeight = snapTwipsDown(asked, m_scale.y);
+    auto lastBottom = [this, n](double height) {
+        qint32 top = 0;
+        for (int i = 1; i < n; ++i)
+            top = nextTop(top, height);
+        return snapTwips(top, m_scale.y) + height;
+    };
+    while (rowHeight > 0 && lastBottom(rowHeight) > m_height - FreeStrip + 1e-6)
+        rowHeight = std::max(0.0, rowHeight - m_scale.y);
+
+    qint32 top = 0;
     for (int i = 1; i <= n; ++i) {
         Line &l = at(i);
         l.number = QString::number(i) + u'.';
@@ -249,11 +269,9 @@ void LineModel::layout()
         const double numberWidth = l.numberBox.width;
         l.dataBox.left = snapTwips(numberWidth, m_scale.x);
         l.dataBox.top = snapTwips(top, m_scale.y);
-        l.dataBox.width = snapTwips(std::max(0.0, m_width - numberWidth - FreeStrip), m_scale.x);
-        l.dataBox.height = snapTwips(rowHeight, m_scale.y);
-        // Halves go to even, as the sum is rounded in single precision.
-        const float next = static_cast<float>(top) + static_cast<float>(at(1).dataBox.height);
-        top = static_cast<qint32>(std::nearbyint(next));
+        l.dataBox.width = snapTwipsDown(std::max(0.0, m_width - numberWidth - FreeStrip), m_scale.x);
+        l.dataBox.height = rowHeight;
+        top = nextTop(top, at(1).dataBox.height);
         Q_EMIT lineChanged(i);
     }
     Q_EMIT laidOut();

@@ -29,4 +29,13 @@ inline double snapTwips(double twips, double twipsPerPixel)
     return twipsToPixels(twips, twipsPerPixel) * twipsPerPixel;
 }
 
+// The twip value of the whole pixels that fit in a size: a label snapped
+// down never grows into the free strip beside it.
+inline double snapTwipsDown(double twips, double twipsPerPixel)
+{
+    // The small allowance keeps an exact multiple (326 × 12) from losing a
+    // pixel to the division's rounding.
+    return std::floor(twips / twipsPerPixel + 1e-9) * twipsPerPixel;
+}
+
 } // namespace tabulo

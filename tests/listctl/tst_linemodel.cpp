@@ -52,6 +52,8 @@ private Q_SLOTS:
     void pendingSurvives();
     void layoutRows_data();
     void layoutRows();
+    void freeStripStays_data();
+    void freeStripStays();
     void layoutLeavesHiddenLinesAlone();
     void tooSmallControlHasNoNegativeSizes_data();
     void tooSmallControlHasNoNegativeSizes();
@@ -304,11 +306,42 @@ void TestLineModel::layoutRows()
     QCOMPARE(line.number, u"%1."_s.arg(row));
     const double numberWidth = line.numberBox.width;
     QCOMPARE(line.dataBox.left, numberWidth);
-    // Within half a pixel of what was asked; number labels keep their design size.
+    // Snapped down to whole pixels; number labels keep their design size.
     const double halfPixel = twipsPerPixel / 2 + 0.001;
-    QVERIFY(qAbs(line.dataBox.width - (4500 - numberWidth - 40)) <= halfPixel);
+    const double askedWidth = 4500 - numberWidth - 40;
+    QVERIFY(line.dataBox.width <= askedWidth && askedWidth - line.dataBox.width < twipsPerPixel);
     QVERIFY(qAbs(line.numberBox.height - 405) <= halfPixel);
     QVERIFY(qAbs(numberWidth - 540) <= halfPixel);
+}
+
+void TestLineModel::freeStripStays_data()
+{
+    QTest::addColumn<double>("twipsPerPixel");
+    QTest::addColumn<int>("widthPixels");
+    QTest::addColumn<int>("heightPixels");
+    for (const double scale : {15.0, 14.4, 12.0, 10.0, 7.5})
+        for (const int height : {100, 240, 300, 353, 480, 777})
+            QTest::addRow("%g twips/pixel, %d pixels", scale, height) << scale << 300 + height / 3 << height;
+}
+
+// At least 40 twips stay free at the right and at the bottom, for every count.
+void TestLineModel::freeStripStays()
+{
+    QFETCH(double, twipsPerPixel);
+    QFETCH(int, widthPixels);
+    QFETCH(int, heightPixels);
+    const double width = widthPixels * twipsPerPixel;
+    const double height = heightPixels * twipsPerPixel;
+    LineModel model(TwipScale{twipsPerPixel, twipsPerPixel});
+    for (int count = 1; count <= 20; ++count) {
+        QVERIFY(model.setMaxLbl(static_cast<qint16>(count)).ok());
+        model.UserControl_Resize(width, height);
+        const Box &last = model.line(count).dataBox;
+        const double right = width - (last.left + last.width);
+        const double bottom = height - (last.top + last.height);
+        QVERIFY2(right >= 40 - 1e-6 && bottom >= 40 - 1e-6,
+                 qPrintable(u"%1 lines: %2 twips right, %3 below"_s.arg(count).arg(right).arg(bottom)));
+    }
 }
 
 void TestLineModel::layoutLeavesHiddenLinesAlone()

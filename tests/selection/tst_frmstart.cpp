@@ -260,6 +260,29 @@ private Q_SLOTS:
         QVERIFY(m_desktop->boxes.isEmpty());
     }
 
+    // Enter presses the focused button; on the list it presses the default, OK.
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<bool>("loadsTheTest");
+        QTest::newRow("list") << 0 << true;
+        QTest::newRow("OK") << 1 << true;
+        QTest::newRow("Отмена") << 2 << false;
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(int, tabs);
+        QFETCH(bool, loadsTheTest);
+        QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
+        frmStart *start = loadStart();
+        start->List1->setFocus();
+        for (int i = 0; i < tabs; ++i)
+            QTest::keyClick(start->focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(start->focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_program->forms().isLoaded(FormName::frmMain), loadsTheTest);
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmStart));
+    }
+
     void escCancels()
     {
         QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));

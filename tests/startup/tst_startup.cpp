@@ -3,6 +3,7 @@
 #include "selection/frmsplash.h"
 #include "selection/frmstart.h"
 #include "program/program.h"
+#include "platform/twips.h"
 #include "testdata/scramble.h"
 #include "scripteddesktop.h"
 #include "startup/startup.h"
@@ -226,6 +227,43 @@ private Q_SLOTS:
         QCOMPARE(splash->lblPlatform->text(), u"Platform: Windows 9x"_s);
         QCOMPARE(splash->size(), QSize(492, 282)); // 7380 × 4236 twips
         QVERIFY(!splash->imgLogo->pixmap().isNull());
+    }
+
+    // Right-aligned labels that size themselves keep their right edge: a wide
+    // font grows them to the left, the whole text inside the frame.
+    void splashLabelsKeepTheirRightEdge_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QRect>("design");
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("version, design font") << u"lblVersion"_s << QRect(5970, 2700, 885, 285) << 0;
+        QTest::newRow("version, wide font") << u"lblVersion"_s << QRect(5970, 2700, 885, 285) << 20;
+        QTest::newRow("platform, design font") << u"lblPlatform"_s << QRect(3555, 2340, 3300, 360) << 0;
+        QTest::newRow("platform, wide font") << u"lblPlatform"_s << QRect(3555, 2340, 3300, 360) << 18;
+    }
+    void splashLabelsKeepTheirRightEdge()
+    {
+        QFETCH(QString, label);
+        QFETCH(QRect, design);
+        QFETCH(int, pointSize);
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
+        defineForms(*m_program);
+        auto *splash = m_program->forms().load<frmSplash>(FormName::frmSplash);
+        QVERIFY(splash);
+        auto *shown = splash->Frame1->findChild<QLabel *>(label);
+        QVERIFY(shown);
+        if (pointSize > 0) {
+            QFont wide = shown->font();
+            wide.setPointSize(pointSize);
+            wide.setStretch(QFont::Expanded);
+            shown->setFont(wide);
+        }
+        const QRect designed = Twips::toPixels(design.left(), design.top(), design.width(), design.height())
+                                   .translated(-splash->Frame1->pos());
+        QCOMPARE(shown->geometry().right(), designed.right());
+        QVERIFY(shown->width() >= shown->fontMetrics().horizontalAdvance(shown->text()));
+        QVERIFY(splash->Frame1->rect().contains(shown->geometry()));
     }
 
     // A key or a click on the frame closes the splash early; start-up goes on.
