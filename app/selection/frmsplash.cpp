@@ -80,9 +80,11 @@ frmSplash::frmSplash(Program &program)
 
     imgLogo = new QLabel(Frame1);
     imgLogo->setObjectName(u"imgLogo"_s);
-    imgLogo->setScaledContents(true);
-    imgLogo->setPixmap(productPixmap(32));
     placeInFrame(imgLogo, 360, 795, 1815, 2385);
+    // The 16-colour icon stretched to the picture's box, pixel by pixel:
+    // smoothing would blur it into colours it does not have.
+    imgLogo->setPixmap(productPixmap(32).scaled(imgLogo->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    imgLogo->setAccessibleName(QString::fromLatin1(AppTitle));
 
     lblProductName = new AutoSizeLabel(Frame1, u"lblProductName"_s, designFont(u"Times New Roman"_s, 20.4, true),
                                        Qt::AlignLeft);
