@@ -12,6 +12,7 @@
 #include "testdata/loader.h"
 #include "testfolder.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -275,6 +276,41 @@ private Q_SLOTS:
         QTest::mouseClick(main->myControl1->widget()->findChild<QWidget *>(u"lblData_1"_s), Qt::LeftButton);
         QCOMPARE(started.count(), 1);
         QCOMPARE(shownLines(main), correctLines(main));
+    }
+
+    // What a screen reader says: the lines, the panels, the mode buttons,
+    // the results table.
+    void readByAScreenReader()
+    {
+        const auto name = [](QObject *object) {
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(object);
+            return face ? face->text(QAccessible::Name) : QString();
+        };
+        frmMain *main = loadMain(true);
+        const QStringList shown = shownLines(main);
+        QWidget *control = main->myControl1->widget();
+        for (int i = 1; i <= shown.size(); ++i) {
+            QCOMPARE(name(control->findChild<QWidget *>(u"lblData_%1"_s.arg(i))),
+                     u"Строка %1 из %2: %3"_s.arg(i).arg(shown.size()).arg(shown.at(i - 1)));
+        }
+        QCOMPARE(name(main->sbr->panel(u"otv"_s)), u"Задача №1"_s);
+        QCOMPARE(name(main->sbr->panel(u"ver"_s)), u"Правильно 0"_s);
+        QCOMPARE(name(main->sbr->panel(u"reg"_s)), u"Режим подсказок включен"_s);
+        QCOMPARE(name(main->txtChange), u"Строки:"_s);
+        auto *regim = m_program->forms().load<frmRegim>(FormName::frmRegim);
+        QCOMPARE(name(regim->Command1), u"С подсказками"_s);
+        QCOMPARE(name(regim->Command2), u"Без подсказок"_s);
+        main->cmdGotovo->click();
+        auto *out = m_program->forms().loaded<frmOutRez>(FormName::frmOutRez);
+        QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(out->lswOut)->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(table->columnCount(), 3);
+        QCOMPARE(table->columnDescription(2), u"Решено верно"_s);
+        out->show(); // as at the end of the test
+        QCoreApplication::processEvents();
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->cellAt(0, 0)->text(QAccessible::Name), u"1"_s);
+        QCOMPARE(table->cellAt(0, 2)->text(QAccessible::Name), out->lswOut->item(0).subItem(2));
     }
 
     // A move typed into the real box exchanges the lines in the real control.
