@@ -149,6 +149,20 @@ void Form::keyPressEvent(QKeyEvent *event)
     // character they replaced has been through them too.
     if (!m_keyPreview && !dynamic_cast<ReplacedKeyEvent *>(event) && runKeyHandlers(this, event))
         return;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // Enter presses the focused button, else the window's default
+        // button, else nothing. (Left to itself a dialog makes the first
+        // button after the focus its default, and Enter in a text box
+        // would press a button nobody chose.)
+        QWidget *focus = focusWidget();
+        if (auto *button = qobject_cast<QAbstractButton *>(focus); button && button->isEnabled()) {
+            button->click();
+        } else if (m_defaultButton && m_defaultButton->isEnabled() && m_defaultButton->isVisible()) {
+            m_defaultButton->click();
+        }
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 

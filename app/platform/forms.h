@@ -48,6 +48,8 @@ public:
     void centreOnScreen();
     // The button that Esc presses (Enter presses the default button).
     void setCancelButton(QAbstractButton *button) { m_cancelButton = button; }
+    // The button Enter presses when the focus is not on a button.
+    void setDefaultButton(QAbstractButton *button) { m_defaultButton = button; }
     // Key preview: the key events of every control of the window reach the
     // window's key handlers first, whichever control has the focus.
     void setKeyPreview(bool on);
@@ -92,6 +94,7 @@ private:
     Forms &m_forms;
     QString m_name;
     QPointer<QAbstractButton> m_cancelButton;
+    QPointer<QAbstractButton> m_defaultButton;
     bool m_unloading = false;
     KeyPreview *m_keyPreview = nullptr; // a child object while preview is on
 };

@@ -37,6 +37,7 @@ frmHelp::frmHelp(Program &program)
     cmdOk = new QPushButton(u"OK"_s, this);
     cmdOk->setObjectName(u"cmdOk"_s);
     cmdOk->setDefault(true);
+    setDefaultButton(cmdOk);
     Twips::place(cmdOk, 0, 0, 1320, 420);
     setCancelButton(cmdOk);
     connect(cmdOk, &QPushButton::clicked, this, &frmHelp::cmdOk_Click);

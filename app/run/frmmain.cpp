@@ -41,7 +41,7 @@ QPushButton *designButton(QWidget *parent, const QString &name, const QString &c
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setAutoDefault(true); // a focused button takes Enter
+    button->setAutoDefault(false); // Enter on the focused button: see Form
     return button;
 }
 

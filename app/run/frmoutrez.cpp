@@ -39,7 +39,7 @@ frmOutRez::frmOutRez(Program &program)
 
     cmdOk = new QPushButton(u"OK"_s, this);
     cmdOk->setObjectName(u"cmdOk"_s);
-    cmdOk->setAutoDefault(true);
+    cmdOk->setAutoDefault(false); // Enter on the focused button: see Form
     Twips::place(cmdOk, 2070, 4455, 1320, 375);
 
     setTabOrder(lswOut, cmdOk);

@@ -22,7 +22,7 @@ QPushButton *colourButton(QWidget *parent, const QString &name, const QString &m
     button->setObjectName(name);
     button->setAccessibleName(meaning);
     button->setToolTip(meaning);
-    button->setAutoDefault(true);
+    button->setAutoDefault(false); // Enter on the focused button: see Form
     button->setStyleSheet(u"QPushButton { background-color: %1; border: 1px solid black; }"
                           "QPushButton:focus { border: 3px solid black; }"_s.arg(colour.name()));
     return button;

@@ -40,12 +40,13 @@ frmStart::frmStart(Program &program)
     Command1 = new QPushButton(u"OK"_s, this);
     Command1->setObjectName(u"Command1"_s);
     Command1->setDefault(true);
+    setDefaultButton(Command1);
     Twips::place(Command1, 3375, 45, 1230, 465);
 
     Command2 = new QPushButton(u"Отмена"_s, this);
     Command2->setObjectName(u"Command2"_s);
     // A focused button takes Enter itself; OK stays the default for the list.
-    Command2->setAutoDefault(true);
+    Command2->setAutoDefault(false); // Enter on the focused button: see Form
     Twips::place(Command2, 3375, 540, 1230, 465);
     setCancelButton(Command2);
 

@@ -13,6 +13,7 @@
 #include "testfolder.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -311,6 +312,24 @@ private Q_SLOTS:
         QCOMPARE(table->rowCount(), 1);
         QCOMPARE(table->cellAt(0, 0)->text(QAccessible::Name), u"1"_s);
         QCOMPARE(table->cellAt(0, 2)->text(QAccessible::Name), out->lswOut->item(0).subItem(2));
+    }
+
+    // Enter presses the focused button and nothing else: in the move box it
+    // only ends a number, whatever button the Tab key passed on the way.
+    void enterPressesOnlyTheFocusedButton()
+    {
+        frmMain *main = loadMain(false);
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), main->txtChange);
+        QTest::keyClicks(main->txtChange, u"1"_s);
+        QTest::keyClick(main->txtChange, Qt::Key_Return);
+        QVERIFY(m_program->forms().isLoaded(FormName::frmMain));
+        QCOMPARE(main->txtChange->text(), u"1 -"_s);
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmOutRez));
+        main->cmdGotovo->setFocus();
+        QTest::keyClick(main->cmdGotovo, Qt::Key_Return);
+        QVERIFY(m_program->forms().isLoaded(FormName::frmOutRez)); // Готово recorded a row
     }
 
     // A move typed into the real box exchanges the lines in the real control.
