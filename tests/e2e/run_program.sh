@@ -30,6 +30,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 1" INT TERM
 
 mkdir -p "$artifacts"
 rm -f "$artifacts"/*.png "$artifacts"/*.txt
