@@ -14,7 +14,8 @@ if [ -z "${VELMORA_E2E_SESSION:-}" ]; then
     exec dbus-run-session -- "$0" "$@"
 fi
 
-velmora=$1; tool=$2; tabulo=$3; sample=$4; other=$5; artifacts=$6
+velmora=$1; tool=$2; tabulo=$3; artifacts=$6
+sample=$(realpath "$4"); other=$(realpath "$5") # typed into a file dialog: whole paths
 here=$(cd "$(dirname "$0")" && pwd)
 screen=("/usr/bin/python3" "$here/screen.py")
 
