@@ -213,6 +213,8 @@ frmMain::frmMain(Program &program)
     check(made.failure);
     myControl1 = made.value;
     myControl1->widget()->setObjectName(u"myControl1"_s);
+    // The Tab key stops on the list: a screen reader names it there.
+    myControl1->widget()->setAccessibleName(u"Строки задачи"_s);
     myControl1->widget()->setFocusPolicy(Qt::TabFocus); // last in the Tab order; it takes no keys
     Twips::place(myControl1->widget(), 630, 810, 6180, 3870);
 

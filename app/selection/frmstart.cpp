@@ -36,6 +36,7 @@ frmStart::frmStart(Program &program)
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setSortingEnabled(false);
     Twips::place(List1, 45, 585, 3255, 2352);
+    List1->setAccessibleName(Label1->text()); // a screen reader names the list by the caption above it
 
     Command1 = new QPushButton(u"OK"_s, this);
     Command1->setObjectName(u"Command1"_s);

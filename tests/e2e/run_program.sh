@@ -1,37 +1,74 @@
 #!/usr/bin/env bash
-# Drives the real program in a real X server, as a pupil and a teacher would:
-# keys typed with xdotool, windows found by their titles.
-# Usage: run_program.sh VELMORA VELMORA_TST SAMPLE_TEXT
+# Drives the real program in a real X server, as a teacher and a pupil would:
+# keys and clicks through xdotool, and what the windows say read back through
+# the accessibility bus, as a screen reader reads it (screen.py).
+# Usage: run_program.sh VELMORA VELMORA_TST TABULO SAMPLE_TEXT OTHER_TEXT ARTIFACTS
+# SAMPLE_TEXT is the test the teacher authors and the pupil takes; OTHER_TEXT
+# a test already in the folder (the program needs one to start at all).
+# On a failure the screen is saved into ARTIFACTS, with the windows' tree.
 set -euo pipefail
-velmora=$1; tool=$2; sample=$3
+
+# A private session bus for the accessibility bus and the program.
+if [ -z "${VELMORA_E2E_SESSION:-}" ]; then
+    export VELMORA_E2E_SESSION=1
+    exec dbus-run-session -- "$0" "$@"
+fi
+
+velmora=$1; tool=$2; tabulo=$3; artifacts=$6
+sample=$(realpath "$4"); other=$(realpath "$5") # typed into a file dialog: whole paths
+here=$(cd "$(dirname "$0")" && pwd)
+screen=("/usr/bin/python3" "$here/screen.py")
 
 work=$(mktemp -d)
 xvfb_pid=
+launcher_pid=
 app_pid=
+stage=start
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$launcher_pid" ] && kill "$launcher_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 1" INT TERM
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+mkdir -p "$artifacts"
+rm -f "$artifacts"/*.png "$artifacts"/*.txt
+fail() {
+    echo "FAIL ($stage): $*" >&2
+    import -window root "$artifacts/$stage.png" 2>/dev/null \
+        && echo "the screen is in $artifacts/$stage.png" >&2
+    [ -f "$artifacts/at-spi-tree.txt" ] && echo "the windows' tree is in $artifacts/at-spi-tree.txt" >&2
+    exit 1
+}
 
 exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
 unset QT_QPA_PLATFORM
 
-# The program's folder: a copy of the program, its own tests beside it.
+# The accessibility bus, kept out of the user's settings and home folder.
+mkdir -m 0700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+GSETTINGS_BACKEND=memory "${VELMORA_AT_SPI_BUS_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately --a11y=1 >/dev/null 2>&1 &
+launcher_pid=$!
+"${screen[@]}" wait-bus || fail "no accessibility bus"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
+# The program's folder: the program and the list control's plugin beside it.
 folder="$work/folder"
 mkdir -p "$folder"
 cp "$velmora" "$folder/velmora"
+cp "$tabulo" "$folder/"
 
 wait_window() { # title regex, seconds
     local id
-    for _ in $(seq $(( ${2:-10} * 10 ))); do
+    for _ in $(seq $(( ${2:-60} * 10 ))); do
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -41,11 +78,11 @@ wait_window() { # title regex, seconds
 press() { # window id, keys...
     local id=$1; shift
     xdotool windowfocus --sync "$id" 2>/dev/null || true
-    xdotool key --clearmodifiers "$@"
+    xdotool key "$@"
 }
 wait_exit() { # expected status
     local status=0
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         kill -0 "$app_pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -55,25 +92,16 @@ wait_exit() { # expected status
     [ "$status" -eq "$1" ] || fail "the program ended with status $status, expected $1"
 }
 
+stage=no-tests
 echo "== no tests: the program says so and ends"
 "$folder/velmora" & app_pid=$!
-box=$(wait_window '^Критическая ошибка$') || fail "no message about missing tests"
-press "$box" Return
+"${screen[@]}" message "$app_pid" "Критическая ошибка" \
+    "Не могу найти файлы тестов. Программа завершает работу" || fail "no message about missing tests"
 wait_exit 0
 
-echo "== a pupil picks a test"
-"$tool" scramble "$sample" "$folder/чай.tst" || fail "velmora-tst scramble"
-"$folder/velmora" & app_pid=$!
-start=$(wait_window '^Выбор теста$') || fail "no selection window"
-press "$start" Return
-box=$(wait_window '^Velmora - ') || fail "the chosen test was not loaded"
-press "$box" Return
-start=$(wait_window '^Выбор теста$') || fail "no way back to the selection"
-ls "$folder" | grep -q '\.tmp$' && fail "a temporary copy was left behind"
-press "$start" Escape
-wait_exit 0
-
+stage=teacher
 echo "== a teacher authors a test"
+"$tool" scramble "$other" "$folder/другой.tst" || fail "velmora-tst scramble"
 "$folder/velmora" qjx & app_pid=$!
 open=$(wait_window '^Выберите файл для шифрования$') || fail "no Open dialog"
 xdotool windowfocus --sync "$open" 2>/dev/null || true
@@ -84,6 +112,15 @@ press "$save" Return
 box=$(wait_window '^Velmora$') || fail "no success message"
 press "$box" Return
 wait_exit 0
-"$tool" scramble "$sample" "$work/expected.tst"
+"$tool" scramble "$sample" "$work/expected.tst" || fail "velmora-tst scramble"
 cmp "$folder/тест1.tst" "$work/expected.tst" || fail "the authored test differs from velmora-tst's"
+
+stage=pupil
+echo "== a pupil takes the test"
+"$tool" show "$folder/тест1.tst" --json > "$work/test.json" || fail "velmora-tst show"
+"$tool" show "$folder/другой.tst" --json > "$work/other.json" || fail "velmora-tst show"
+"$folder/velmora" & app_pid=$!
+"${screen[@]}" pupil "$app_pid" "$work/test.json" "$work/other.json" "$artifacts" || fail "the pupil's road"
+ls "$folder" | grep -q '\.tmp$' && fail "a temporary copy was left behind"
+wait_exit 0
 echo "all passed"
