@@ -2,7 +2,10 @@
 # ./build.sh test: that script installs what is missing, make included):
 #   make run    installs what is missing, builds, starts Velmora on its sample tests
 #   make test   installs what is missing, builds twice (warnings as errors; ASan+UBSan)
-#               and runs every test in both builds
+#               and runs every test in both builds (the normal build's tests include
+#               the Debian package's, made from that build)
+#   make package  builds as `make run` does and makes the Debian package
+#               $(BUILD)/run/velmora_<version>_<arch>.deb
 BUILD    ?= build
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE    := cmake -G Ninja -Wno-dev
@@ -10,7 +13,7 @@ CMAKE    := cmake -G Ninja -Wno-dev
 PCH      ?= ON
 FUZZTIME ?= 30
 
-.PHONY: all deps display build run test test-normal test-asan fuzz fuzz-smoke bench clean
+.PHONY: all deps display build run package test test-normal test-asan fuzz fuzz-smoke bench clean
 
 all: build
 
@@ -27,6 +30,10 @@ display:
 
 run: deps display build
 	$(BUILD)/run/bin/velmora $(ARGS)
+
+# The Debian package of the run build (cmake/VelmoraPackage.cmake).
+package: build
+	cd $(BUILD)/run && cpack -G DEB
 
 test: deps test-normal test-asan
 

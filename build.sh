@@ -4,12 +4,13 @@
 #   ./build.sh test   installs what is missing, builds twice (warnings as errors; ASan+UBSan)
 #                     and runs every test in both builds
 # Packages come through apt-get, as root or through sudo; make is one of them.
-# Any other target goes to the Makefile as it is: ./build.sh fuzz-smoke, ./build.sh bench.
+# Any other target goes to the Makefile as it is: ./build.sh package (the Debian
+# package), ./build.sh fuzz-smoke, ./build.sh bench.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 if [ $# -eq 0 ] || [ "$1" = -h ] || [ "$1" = --help ]; then
-    sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
     [ $# -eq 0 ] && exit 2
     exit 0
 fi

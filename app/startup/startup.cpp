@@ -12,6 +12,7 @@
 #include "program/program.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -74,21 +75,48 @@ void Main(Program &program)
     }
 }
 
-void runAuthoringMode(Program &program)
+bool canWriteFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+namespace {
+
+// The success message names the file; a test written outside the
+// program's folder is not yet in the pupils' list, and the teacher is told so.
+QString authoredMessage(const QString &destination, const QString &programFolder)
+{
+    const QFileInfo written(destination);
+    QString text = u"Файл был успешно закодирован.\nТест записан в файл "_s
+                   + QDir::toNativeSeparators(written.absoluteFilePath());
+    if (written.canonicalPath() != QFileInfo(programFolder).canonicalFilePath()) {
+        text += u"\nУченики увидят тест в списке, когда его скопируют в папку программы "_s
+                + QDir::toNativeSeparators(programFolder) + u"."_s;
+    }
+    return text;
+}
+
+} // namespace
+
+void runAuthoringMode(Program &program, const FolderCheck &canWrite)
 {
     Desktop &desktop = program.desktop();
     const std::optional<QString> source = desktop.openFileDialog(
         {u"Текстовый файл *.txt |*.txt | Все файлы *.* | *.*"_s, u"Выберите файл для шифрования"_s, QString()});
     std::optional<QString> destination;
     if (source && !source->isEmpty()) {
+        // An installed program's folder is shared and read-only: the test
+        // is proposed where the teacher can write it.
+        const QString folder = canWrite(program.folder()) ? program.folder() : QDir::homePath();
         destination = desktop.saveFileDialog({u"Файлы тестов *.tst |*.tst"_s, u"Сохранить резултат в файле"_s,
-                                              QDir(program.folder()).filePath(u"тест1.tst"_s)});
+                                              QDir(folder).filePath(u"тест1.tst"_s)});
     }
     if (source && !source->isEmpty() && destination && !destination->isEmpty()) {
         QList<Finding> problems;
         if (const std::optional<Failure> failure = AuthorTest(*source, *destination, &problems))
             program.endWithTestDataFailure(*failure);
-        program.msgBox(u"Файл был успешно закодирован."_s);
+        program.msgBox(authoredMessage(*destination, program.folder()));
         if (!problems.isEmpty()) {
             // Written as asked, but no pupil could open it: say so, and where.
             const Finding &first = problems.constFirst();

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace velmora {
 
 class Program;
@@ -24,9 +26,19 @@ void defineForms(Program &program);
 // the pupil's path or the teacher's authoring path.
 void Main(Program &program);
 
+// Whether new files can be made in a folder by this user: an existing
+// folder the system lets us write (false for a missing folder, a read-only
+// one or one on a read-only file system).
+bool canWriteFolder(const QString &folder);
+
+using FolderCheck = std::function<bool(const QString &folder)>;
+
 // The authoring path: pick the teacher's text and a destination, scramble
-// it into the destination, report success. A cancelled dialog stops the
-// authoring mode without writing anything.
-void runAuthoringMode(Program &program);
+// it into the destination, report success and where the test went. The
+// destination proposed is "тест1.tst" in the program's folder or, when
+// `canWrite` says that folder cannot be written (an installed program's
+// shared folder), in the teacher's home folder. A cancelled dialog stops
+// the authoring mode without writing anything.
+void runAuthoringMode(Program &program, const FolderCheck &canWrite = canWriteFolder);
 
 } // namespace velmora

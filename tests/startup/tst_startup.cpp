@@ -9,8 +9,11 @@
 #include "startup/startup.h"
 #include "testfolder.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -140,7 +143,8 @@ private Q_SLOTS:
                                                              "\xc7\xe0\xeb\xe8\xf2\xfc \xe7\xe0\xe2\xe0\xf0\xea\xf3\r\n"));
         QCOMPARE(m_folder->read(u"тест1.tst"_s), expected);
         QCOMPARE(m_desktop->boxes.size(), 1);
-        QCOMPARE(m_desktop->boxes.constFirst().text, u"Файл был успешно закодирован."_s);
+        QCOMPARE(m_desktop->boxes.constFirst().text, u"Файл был успешно закодирован.\nТест записан в файл "_s
+                                                          + QDir::toNativeSeparators(m_folder->filePath(u"тест1.tst"_s)));
         QCOMPARE(m_desktop->boxes.constFirst().title, u"Velmora"_s);
         QCOMPARE(writtenWhenTold, expected); // told only once the file is complete
         QCOMPARE(m_program->forms().loadedCount(), 0);
@@ -208,11 +212,92 @@ private Q_SLOTS:
         author();
         QVERIFY(QFile::exists(m_folder->filePath(u"out.tst"_s)));
         QCOMPARE(m_desktop->boxes.size(), warning.isEmpty() ? 1 : 2);
-        QCOMPARE(m_desktop->boxes.constFirst().text, u"Файл был успешно закодирован."_s);
+        QCOMPARE(m_desktop->boxes.constFirst().text.section(u'\n', 0, 0), u"Файл был успешно закодирован."_s);
         if (warning.isEmpty())
             return;
         QVERIFY2(m_desktop->boxes.at(1).text.startsWith(warning), qPrintable(m_desktop->boxes.at(1).text));
         QCOMPARE(m_desktop->boxes.at(1).title, u"Velmora"_s);
+    }
+
+    // An installed program's folder is shared and read-only: the teacher is
+    // offered the home folder instead, and told where the test went and
+    // that pupils see it only once it is in the program's folder.
+    void authoringProposesAWritableFolder_data()
+    {
+        QTest::addColumn<bool>("programFolderWritable");
+        QTest::newRow("program's folder writable") << true;
+        QTest::newRow("program's folder read-only") << false;
+    }
+    void authoringProposesAWritableFolder()
+    {
+        QFETCH(bool, programFolderWritable);
+        const QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const QByteArray savedHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        const auto restoreHome = qScopeGuard([&] { qputenv("HOME", savedHome); });
+        if (QDir::homePath() != home.path())
+            QSKIP("the home folder is not taken from HOME here");
+
+        QVERIFY(m_folder->writeRaw(u"source.txt"_s, SampleTest));
+        const QString proposed = QDir(programFolderWritable ? m_folder->path() : home.path()).filePath(u"тест1.tst"_s);
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_desktop->openAnswers.enqueue(m_folder->filePath(u"source.txt"_s));
+        m_desktop->saveAnswers.enqueue(proposed); // the teacher accepts what is proposed
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), u"qjx"_s);
+        defineForms(*m_program);
+        QStringList asked;
+        runAuthoringMode(*m_program, [&](const QString &folder) {
+            asked << folder;
+            return programFolderWritable;
+        });
+        QCOMPARE(asked, QStringList{m_folder->path()});
+        QCOMPARE(m_desktop->saveRequests.size(), 1);
+        QCOMPARE(m_desktop->saveRequests.constFirst().fileName, proposed);
+        QVERIFY(QFile::exists(proposed));
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        const QStringList lines = m_desktop->boxes.constFirst().text.split(u'\n');
+        QCOMPARE(lines.value(0), u"Файл был успешно закодирован."_s);
+        QCOMPARE(lines.value(1), u"Тест записан в файл "_s + QDir::toNativeSeparators(proposed));
+        QCOMPARE(lines.size(), programFolderWritable ? 2 : 3);
+        if (!programFolderWritable)
+            QVERIFY2(lines.at(2).contains(QDir::toNativeSeparators(m_folder->path())), qPrintable(lines.at(2)));
+    }
+
+    // Whether the program's folder can take a new test. A folder under a
+    // file cannot be made by anyone, root included; a folder without write
+    // permission stops everyone but root, so that row is skipped when the
+    // system lets this user write there all the same.
+    void canWriteFolderRule_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("ordinary folder") << u"folder"_s << true;
+        QTest::newRow("missing folder") << u"missing"_s << false;
+        QTest::newRow("a file, not a folder") << u"file"_s << false;
+        QTest::newRow("under a file") << u"under file"_s << false;
+        QTest::newRow("without write permission") << u"read-only"_s << false;
+    }
+    void canWriteFolderRule()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, writable);
+        QVERIFY(m_folder->writeRaw(u"plain"_s, "text"));
+        QString folder = m_folder->filePath(u"sub"_s);
+        if (kind == u"folder"_s || kind == u"read-only"_s)
+            QVERIFY(QDir().mkdir(folder));
+        else if (kind == u"file"_s)
+            folder = m_folder->filePath(u"plain"_s);
+        else if (kind == u"under file"_s)
+            folder = m_folder->filePath(u"plain/sub"_s);
+        const auto restore = qScopeGuard([&] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+        if (kind == u"read-only"_s) {
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+            QFile probe(folder + u"/probe"_s);
+            if (probe.open(QIODevice::WriteOnly))
+                QSKIP("this user writes into folders without write permission (root)");
+        }
+        QCOMPARE(canWriteFolder(folder), writable);
     }
 
     void splashShowsVersion()

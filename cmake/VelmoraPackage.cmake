@@ -1,0 +1,74 @@
+# The Debian package for school computers: `cpack -G DEB` in a build
+# folder (`make package`) makes velmora_<version>_<arch>.deb of what
+# `cmake --install` lays out, plus the desktop's pieces:
+#   /usr/lib/velmora/                 the program's folder (program, Tabulo, velmora-tst, sample tests)
+#   /usr/bin/velmora, velmora-tst     relative links into it
+#   /usr/share/applications/velmora.desktop, the icons in the hicolor theme,
+#   the manual pages, the copyright and the changelog.
+
+set(VELMORA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+# The start menu's entry and the icon theme's pictures (drawn by the build,
+# see tools/artwork).
+install(FILES ${VELMORA_PACKAGING_DIR}/velmora.desktop DESTINATION share/applications)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION share/icons)
+
+# Manual pages and the changelog are shipped compressed, the way Debian
+# wants them: gzip -9n, no name or time stamp inside, so that two builds
+# give the same bytes.
+find_program(VELMORA_GZIP gzip)
+set(velmora_doc_outputs)
+if(VELMORA_GZIP)
+    set(compressed ${CMAKE_BINARY_DIR}/packaging)
+    foreach(source IN ITEMS velmora.1 velmora-tst.1 changelog)
+        set(output ${compressed}/${source}.gz)
+        add_custom_command(OUTPUT ${output}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${compressed}
+            COMMAND ${VELMORA_GZIP} -9nc ${VELMORA_PACKAGING_DIR}/${source} > ${output}
+            DEPENDS ${VELMORA_PACKAGING_DIR}/${source}
+            COMMENT "Compressing ${source}")
+        list(APPEND velmora_doc_outputs ${output})
+    endforeach()
+    add_custom_target(velmora_package_docs ALL DEPENDS ${velmora_doc_outputs})
+    install(FILES ${compressed}/velmora.1.gz ${compressed}/velmora-tst.1.gz DESTINATION share/man/man1)
+    install(FILES ${compressed}/changelog.gz DESTINATION share/doc/velmora)
+else()
+    install(FILES ${VELMORA_PACKAGING_DIR}/velmora.1 ${VELMORA_PACKAGING_DIR}/velmora-tst.1
+        DESTINATION share/man/man1)
+endif()
+install(FILES ${VELMORA_PACKAGING_DIR}/copyright DESTINATION share/doc/velmora)
+
+set(VELMORA_MAINTAINER "Velmora maintainers <maintainers@users.noreply.c-seed-e50ecc4c.example>"
+    CACHE STRING "The Maintainer line of the Debian package")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velmora)
+set(CPACK_PACKAGE_VENDOR "Velmora developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# Folders as Debian wants them, whatever the builder's umask.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "algorithm trainer for school pupils")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Velmora is a desktop trainer in which pupils learn to build algorithms: for
+each task of a test the program shows the statement and the steps of its
+algorithm shuffled into a numbered list, and the pupil puts them in order by
+exchanging two lines at a time. Teachers write tests as plain text and turn
+them into scrambled tests with the program's authoring mode or with the
+command-line tool velmora-tst. The user interface is Russian.")
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_NAME velmora)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELMORA_MAINTAINER}")
+# The libraries the binaries link, found by dpkg-shlibdeps; besides them
+# Qt's platform plugins (no window opens without one) and Qt's own Russian
+# texts (the standard buttons of dialogs and message boxes), which nothing
+# links and Qt loads at run time.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+
+include(CPack)
