@@ -134,13 +134,14 @@ bool Form::runKeyHandlers(QObject *receiver, QKeyEvent *event)
     const int shift = shiftState(event->modifiers());
     if (event->type() == QEvent::KeyRelease) {
         if (!event->isAutoRepeat()) // a held key comes up once
-            Form_KeyUp(virtualKeyCode(*event), shift);
+            runHandler([&] { Form_KeyUp(virtualKeyCode(*event), shift); });
         return false;
     }
-    Form_KeyDown(virtualKeyCode(*event), shift);
+    runHandler([&] { Form_KeyDown(virtualKeyCode(*event), shift); });
     const std::optional<int> received = keyAsciiOf(*event, true);
     return received
-        && runKeyPressHandler(receiver, *received, [this](int &keyAscii) { Form_KeyPress(keyAscii); }, false);
+        && runKeyPressHandler(
+            receiver, *received, [this](int &keyAscii) { runHandler([&] { Form_KeyPress(keyAscii); }); }, false);
 }
 
 void Form::keyPressEvent(QKeyEvent *event)
@@ -176,7 +177,7 @@ void Form::keyReleaseEvent(QKeyEvent *event)
 void Form::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    Form_Resize();
+    runHandler([this] { Form_Resize(); });
 }
 
 void Form::closeEvent(QCloseEvent *event)
@@ -185,7 +186,7 @@ void Form::closeEvent(QCloseEvent *event)
     // reaches here comes from the user or the system.
     event->ignore();
     if (!m_unloading)
-        m_forms.unload(this, UnloadMode::ControlMenu);
+        runHandler([this] { m_forms.unload(this, UnloadMode::ControlMenu); });
 }
 
 void Form::hideEvent(QHideEvent *event)
@@ -198,9 +199,9 @@ void Form::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
+        runHandler([this] { Form_Activate(); });
     else if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+        runHandler([this] { Form_Resize(); });
 }
 
 void Form::reject()

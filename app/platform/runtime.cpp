@@ -39,6 +39,31 @@ Failure Application::failureOf(std::exception_ptr error)
     }
 }
 
+void runHandler(const std::function<void()> &body)
+{
+    try {
+        body();
+    } catch (const EndOfProgram &) {
+        // Every window is gone; nothing more of the handler runs.
+    } catch (...) {
+        auto *app = qobject_cast<Application *>(QCoreApplication::instance());
+        if (!app)
+            throw; // a bare test application: the test sees the failure
+        app->handleFailure(std::current_exception());
+    }
+}
+
+void Application::handleFailure(std::exception_ptr error)
+{
+    const Failure failure = failureOf(error);
+    if (!m_failureHandler)
+        std::terminate();
+    try {
+        m_failureHandler(failure); // shows it and ends the program
+    } catch (const EndOfProgram &) {
+    }
+}
+
 bool Application::notify(QObject *receiver, QEvent *event)
 {
     try {
@@ -48,13 +73,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
         // has been unwound, and nothing else of it runs.
         return true;
     } catch (...) {
-        const Failure failure = failureOf(std::current_exception());
-        if (!m_failureHandler)
-            std::terminate();
-        try {
-            m_failureHandler(failure); // shows it and ends the program
-        } catch (const EndOfProgram &) {
-        }
+        handleFailure(std::current_exception());
         return true;
     }
 }

@@ -38,6 +38,8 @@ public:
 
     void setFailureHandler(std::function<void(const Failure &)> handler) { m_failureHandler = std::move(handler); }
     bool notify(QObject *receiver, QEvent *event) override;
+    // A failure escaped a handler: the failure handler shows it and ends the program.
+    void handleFailure(std::exception_ptr error);
 
     // The failure an exception stands for.
     static Failure failureOf(std::exception_ptr error);
@@ -45,5 +47,20 @@ public:
 private:
     std::function<void(const Failure &)> m_failureHandler;
 };
+
+// The edge between Qt and one of the program's event handlers: the end of
+// the program stops the handler here, and a failure escaping it is handed
+// to the application's failure handler here, so that nothing unwinds
+// through Qt's own code. Every handler the program connects to a control
+// runs through it (see `handler`); the window's own events (load, resize,
+// activation, keys, close) run through it in Form.
+void runHandler(const std::function<void()> &body);
+
+// A slot that runs `method` of `object` through runHandler.
+template <class Object, class... Args>
+auto handler(Object *object, void (Object::*method)(Args...))
+{
+    return [object, method](Args... args) { runHandler([&] { (object->*method)(args...); }); };
+}
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "run/frmhelp.h"
 
 #include "assets/helppage.h"
+#include "platform/runtime.h"
 #include "platform/twips.h"
 #include "program/formnames.h"
 #include "program/program.h"
@@ -40,7 +41,7 @@ frmHelp::frmHelp(Program &program)
     setDefaultButton(cmdOk);
     Twips::place(cmdOk, 0, 0, 1320, 420);
     setCancelButton(cmdOk);
-    connect(cmdOk, &QPushButton::clicked, this, &frmHelp::cmdOk_Click);
+    connect(cmdOk, &QPushButton::clicked, this, handler(this, &frmHelp::cmdOk_Click));
 }
 
 void frmHelp::Form_Load()

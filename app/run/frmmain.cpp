@@ -237,14 +237,14 @@ frmMain::frmMain(Program &program)
     setTabOrder(cmdHelp, txtChange);
     setTabOrder(txtChange, myControl1->widget());
 
-    connect(cmdGotovo, &QPushButton::clicked, this, &frmMain::cmdGotovo_Click);
-    connect(cmdChangeTest, &QPushButton::clicked, this, &frmMain::cmdChangeTest_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
-    connect(myControl1, &TabuloList::StartSwap, this, &frmMain::myControl1_StartSwap);
-    connect(myControl1, &TabuloList::lblMouseMove, this, &frmMain::myControl1_lblMouseMove);
-    connect(myControl1, &TabuloList::OverSwap, this, &frmMain::myControl1_OverSwap);
-    new KeyPressFilter(txtChange, [this](int &KeyAscii) { txtChange_KeyPress(KeyAscii); });
+    connect(cmdGotovo, &QPushButton::clicked, this, handler(this, &frmMain::cmdGotovo_Click));
+    connect(cmdChangeTest, &QPushButton::clicked, this, handler(this, &frmMain::cmdChangeTest_Click));
+    connect(cmdExit, &QPushButton::clicked, this, handler(this, &frmMain::cmdExit_Click));
+    connect(cmdHelp, &QPushButton::clicked, this, handler(this, &frmMain::cmdHelp_Click));
+    connect(myControl1, &TabuloList::StartSwap, this, handler(this, &frmMain::myControl1_StartSwap));
+    connect(myControl1, &TabuloList::lblMouseMove, this, handler(this, &frmMain::myControl1_lblMouseMove));
+    connect(myControl1, &TabuloList::OverSwap, this, handler(this, &frmMain::myControl1_OverSwap));
+    new KeyPressFilter(txtChange, [this](int &KeyAscii) { runHandler([&] { txtChange_KeyPress(KeyAscii); }); });
 
     resize(Twips::toPixelsX(9504), Twips::toPixelsY(5592));
     dockStatusBar();

@@ -1,6 +1,7 @@
 #include "run/frmoutrez.h"
 
 #include "platform/listview.h"
+#include "platform/runtime.h"
 #include "platform/twips.h"
 #include "program/formnames.h"
 #include "program/program.h"
@@ -43,7 +44,7 @@ frmOutRez::frmOutRez(Program &program)
     Twips::place(cmdOk, 2070, 4455, 1320, 375);
 
     setTabOrder(lswOut, cmdOk);
-    connect(cmdOk, &QPushButton::clicked, this, &frmOutRez::cmdOk_Click);
+    connect(cmdOk, &QPushButton::clicked, this, handler(this, &frmOutRez::cmdOk_Click));
 }
 
 void frmOutRez::addRow(const TestRun::Row &row)

@@ -1,5 +1,6 @@
 #include "selection/frmregim.h"
 
+#include "platform/runtime.h"
 #include "platform/twips.h"
 #include "program/formnames.h"
 #include "program/program.h"
@@ -64,8 +65,8 @@ frmRegim::frmRegim(Program &program)
 
     setTabOrder(Command1, Command2);
     Command1->setFocus();
-    connect(Command1, &QPushButton::clicked, this, &frmRegim::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmRegim::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, handler(this, &frmRegim::Command1_Click));
+    connect(Command2, &QPushButton::clicked, this, handler(this, &frmRegim::Command2_Click));
     centreOnScreen();
 }
 

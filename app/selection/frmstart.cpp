@@ -55,9 +55,9 @@ frmStart::frmStart(Program &program)
     setTabOrder(Command1, Command2);
     List1->setFocus();
 
-    connect(Command1, &QPushButton::clicked, this, &frmStart::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmStart::Command2_Click);
-    connect(List1, &QListWidget::itemDoubleClicked, this, &frmStart::List1_DblClick);
+    connect(Command1, &QPushButton::clicked, this, handler(this, &frmStart::Command1_Click));
+    connect(Command2, &QPushButton::clicked, this, handler(this, &frmStart::Command2_Click));
+    connect(List1, &QListWidget::itemDoubleClicked, this, handler(this, &frmStart::List1_DblClick));
 
     centreOnScreen();
 }

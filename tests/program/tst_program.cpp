@@ -19,21 +19,29 @@ class Ender final : public Form
 public:
     Ender(Program &program, const QString &name, bool viaModal)
         : Form(program.forms(), name)
+        , m_program(program)
+        , m_viaModal(viaModal)
     {
         button = new QPushButton(u"end"_s, this);
-        connect(button, &QPushButton::clicked, this, [this, &program, viaModal] {
-            if (viaModal) {
-                Form *inner = program.forms().load(u"inner"_s);
-                QTimer::singleShot(0, inner, [&program] { program.end(3); });
-                inner->showModal();
-            } else {
-                program.end(3);
-            }
-            after = true;
-        });
+        connect(button, &QPushButton::clicked, this, handler(this, &Ender::button_Click));
+    }
+    void button_Click()
+    {
+        if (m_viaModal) {
+            Form *inner = m_program.forms().load(u"inner"_s);
+            QTimer::singleShot(0, inner, [this] { runHandler([this] { m_program.end(3); }); });
+            inner->showModal();
+        } else {
+            m_program.end(3);
+        }
+        after = true;
     }
     QPushButton *button = nullptr;
     bool after = false;
+
+private:
+    Program &m_program;
+    bool m_viaModal;
 };
 
 } // namespace
@@ -68,7 +76,7 @@ private Q_SLOTS:
         if (byEvent)
             QTest::mouseClick(outer->button, Qt::LeftButton);
         else
-            unwound = test::endsProgram([&] { outer->button->click(); });
+            unwound = test::endsProgram([&] { outer->button_Click(); });
         QVERIFY(byEvent || unwound);
         QVERIFY(desktop.ended);
         QCOMPARE(desktop.exitCode, 3);
