@@ -1,6 +1,7 @@
 #include "platform/twips.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QWidget>
 
@@ -47,6 +48,15 @@ QFont designFont(const QString &family, double pointSize, bool bold)
     font.setPointSizeF(pointSize);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     return font;
+}
+
+QLabel *designLabel(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
 }
 
 } // namespace velmora

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+class QLabel;
 class QWidget;
 
 namespace velmora {
@@ -26,5 +27,8 @@ void place(QWidget *widget, int left, int top, int width, int height);
 // A design font: face, size in points, weight. The face is asked for
 // first; a face missing on the machine falls back through the font system.
 QFont designFont(const QString &family, double pointSize, bool bold);
+
+// A label of a design: its caption wraps at its width, from the top left.
+QLabel *designLabel(QWidget *parent, const QString &name, const QString &caption);
 
 } // namespace velmora

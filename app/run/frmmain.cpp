@@ -45,15 +45,6 @@ QPushButton *designButton(QWidget *parent, const QString &name, const QString &c
     return button;
 }
 
-QLabel *designLabel(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 // An auto-size label with word wrap: as tall as its text at its width.
 void fitHeight(QLabel *label)
 {

@@ -23,11 +23,8 @@ frmOutRez::frmOutRez(Program &program)
                    | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(5388, 4836);
 
-    lblOut = new QLabel(u"Label1"_s, this);
-    lblOut->setObjectName(u"lblOut"_s);
+    lblOut = designLabel(this, u"lblOut"_s, u"Label1"_s);
     lblOut->setFont(designFont(u"MS Sans Serif"_s, 12, false));
-    lblOut->setWordWrap(true);
-    lblOut->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Twips::place(lblOut, 0, 45, 5370, 1590);
 
     lswOut = new ListView(this);

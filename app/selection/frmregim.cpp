@@ -29,15 +29,6 @@ QPushButton *colourButton(QWidget *parent, const QString &name, const QString &m
     return button;
 }
 
-QLabel *caption(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 } // namespace
 
 frmRegim::frmRegim(Program &program)
@@ -49,11 +40,11 @@ frmRegim::frmRegim(Program &program)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(4644, 1536);
 
-    Label1 = caption(this, u"Label1"_s, u"Выберите режим работы"_s);
+    Label1 = designLabel(this, u"Label1"_s, u"Выберите режим работы"_s);
     Twips::place(Label1, 90, 0, 4425, 510);
-    Label2 = caption(this, u"Label2"_s, u"С подсказками"_s);
+    Label2 = designLabel(this, u"Label2"_s, u"С подсказками"_s);
     Twips::place(Label2, 90, 585, 2265, 465);
-    Label3 = caption(this, u"Label3"_s, u"Без подсказок"_s);
+    Label3 = designLabel(this, u"Label3"_s, u"Без подсказок"_s);
     Twips::place(Label3, 2385, 585, 2220, 420);
 
     Command1 = colourButton(this, u"Command1"_s, u"С подсказками"_s, QColor(0, 192, 0));

@@ -25,10 +25,7 @@ frmStart::frmStart(Program &program)
                    | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(4680, 3192);
 
-    Label1 = new QLabel(u"Выберите тест из списка и нажмиете ок"_s, this);
-    Label1->setObjectName(u"Label1"_s);
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1 = designLabel(this, u"Label1"_s, u"Выберите тест из списка и нажмиете ок"_s);
     Twips::place(Label1, 90, 45, 3210, 465);
 
     List1 = new QListWidget(this);

@@ -7,6 +7,7 @@
 # a test already in the folder (the program needs one to start at all).
 # On a failure the screen is saved into ARTIFACTS, with the windows' tree.
 set -euo pipefail
+. "$(dirname "$0")/../../scripts/xwindows.sh"
 
 # A private session bus for the accessibility bus and the program.
 if [ -z "${VELMORA_E2E_SESSION:-}" ]; then
@@ -43,13 +44,7 @@ fail() {
     exit 1
 }
 
-exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work" 1280x1024 || fail "Xvfb did not start"
 unset QT_QPA_PLATFORM
 
 # The accessibility bus, kept out of the user's settings and home folder.
@@ -66,20 +61,6 @@ mkdir -p "$folder"
 cp "$velmora" "$folder/velmora"
 cp "$tabulo" "$folder/"
 
-wait_window() { # title regex, seconds
-    local id
-    for _ in $(seq $(( ${2:-60} * 10 ))); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-press() { # window id, keys...
-    local id=$1; shift
-    xdotool windowfocus --sync "$id" 2>/dev/null || true
-    xdotool key "$@"
-}
 wait_exit() { # expected status
     local status=0
     for _ in $(seq 600); do

@@ -11,6 +11,7 @@
 # alone.
 # Usage: installed_package.sh PACKAGE.deb SAMPLE_TEXT
 set -euo pipefail
+. "$(dirname "$0")/../../scripts/xwindows.sh"
 deb=$(realpath "$1"); sample=$(realpath "$2")
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -85,26 +86,8 @@ for test in "$folder"/*.tst; do
 done
 [ ${#titles[@]} -ge 3 ] || fail "fewer than three sample tests installed"
 
-exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work" 1280x1024 || fail "Xvfb did not start"
 
-wait_window() { # title regex, seconds
-    local id
-    for _ in $(seq $(( ${2:-10} * 10 ))); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-press() { # window id, keys...
-    local id=$1; shift
-    xdotool windowfocus --sync "$id" 2>/dev/null || true
-    xdotool key --clearmodifiers "$@"
-}
 
 echo "== a pupil starts the program through /usr/bin"
 as_user "$root/usr/bin/velmora" & app_pid=$!
