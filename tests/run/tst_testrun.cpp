@@ -108,6 +108,30 @@ private Q_SLOTS:
         }
     }
 
+    // The Done comparison: whole texts, exactly; identical lines are
+    // interchangeable, lines differing in case or a space are not.
+    void comparison_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<Order>("order");
+        QTest::addColumn<bool>("correct");
+        const QStringList twins{u"s"_s, u"взять"_s, u"взять"_s, u"сложить"_s};
+        QTest::newRow("in order") << twins << Order{0, 1, 2, 3} << true;
+        QTest::newRow("identical lines exchanged") << twins << Order{0, 2, 1, 3} << true;
+        QTest::newRow("different lines exchanged") << twins << Order{0, 1, 3, 2} << false;
+        const QStringList cased{u"s"_s, u"Взять"_s, u"взять"_s};
+        QTest::newRow("letter case") << cased << Order{0, 2, 1} << false;
+        const QStringList spaced{u"s"_s, u"взять"_s, u"взять "_s};
+        QTest::newRow("trailing space") << spaced << Order{0, 2, 1} << false;
+    }
+    void comparison()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(Order, order);
+        QFETCH(bool, correct);
+        QCOMPARE(velmora::readsCorrect(lines, order), correct);
+    }
+
     void runStart_data()
     {
         QTest::addColumn<int>("tasks");
