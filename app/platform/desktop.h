@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/product.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,7 +9,6 @@
 
 namespace velmora {
 
-inline constexpr auto AppTitle = "Velmora"; // the program's title, on every message box unless a design says otherwise
 
 enum class MsgButtons { Ok, YesNo };
 enum class MsgIcon { None, Critical, Question, Information };

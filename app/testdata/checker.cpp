@@ -1,19 +1,17 @@
 #include "testdata/checker.h"
 
+#include "platform/core/product.h"
 #include "testdata/loader.h"
+#include "testdata/opening.h"
 #include "testdata/scramble.h"
 #include "testdata/textcodec.h"
 
 #include <QBuffer>
 
 #include <algorithm>
-#include <limits>
 
 namespace velmora {
 namespace {
-
-constexpr int MaxListLines = 20;
-constexpr int CounterLimit = std::numeric_limits<qint16>::max();
 
 const QString DamagedMessage = QStringLiteral("«поврежден или записан в неверном формате»");
 
@@ -194,8 +192,8 @@ QList<Finding> CheckTest(QByteArrayView text)
     }
     qsizetype i = last == 0 ? count : 1;
     while (i < count) {
-        if (tasks.size() == CounterLimit) {
-            report(lineNumber(i), QStringLiteral("Заданий больше 32767: программа остановится с ошибкой переполнения."), true);
+        if (tasks.size() == MaxCount16) {
+            report(lineNumber(i), QStringLiteral("Заданий больше %1: программа остановится с ошибкой переполнения.").arg(MaxCount16), true);
             break;
         }
         LoadedTask task;
@@ -221,7 +219,7 @@ QList<Finding> CheckTest(QByteArrayView text)
         qsizetype holding = i++;
         bool overflow = false;
         do {
-            if (task.steps.size() == CounterLimit) {
+            if (task.steps.size() == MaxCount16) {
                 overflow = true;
                 break;
             }
@@ -237,7 +235,7 @@ QList<Finding> CheckTest(QByteArrayView text)
         }
         if (overflow) {
             report(lineNumber(task.statement),
-                   QStringLiteral("В задании %1 больше 32767 шагов: программа остановится с ошибкой переполнения.").arg(number), true);
+                   QStringLiteral("В задании %1 больше %2 шагов: программа остановится с ошибкой переполнения.").arg(number).arg(MaxCount16), true);
             break;
         }
         tasks.append(task);
@@ -247,12 +245,12 @@ QList<Finding> CheckTest(QByteArrayView text)
         const LoadedTask &task = tasks.at(n);
         const int statementLine = lineNumber(task.statement);
         const qsizetype k = task.steps.size();
-        if (k > MaxListLines) {
+        if (k > MaxStepsPerTask) {
             report(statementLine, QStringLiteral("В задании %1 %2, а в списке помещается не больше %3: программа не "
                                                  "покажет такой тест.")
                                       .arg(n + 1)
                                       .arg(plural(k, "шаг", "шага", "шагов"))
-                                      .arg(MaxListLines), true);
+                                      .arg(MaxStepsPerTask), true);
         }
         const QByteArrayView firstStep = lines.at(task.steps.first()).bytes;
         const bool allSame = std::all_of(task.steps.cbegin(), task.steps.cend(),
