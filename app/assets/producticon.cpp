@@ -6,7 +6,7 @@
 namespace velmora {
 namespace {
 
-// The classic 16-colour palette entries the picture uses.
+// The standard 16-colour palette entries the picture uses.
 const QColor Navy(0, 0, 128);
 const QColor Blue(0, 0, 255);
 const QColor White(255, 255, 255);

@@ -22,7 +22,7 @@ struct MsgBoxRequest final
     MsgIcon icon = MsgIcon::None;
 };
 
-// A file dialog as the designs set it up: the filter as "description|pattern"
+// A file dialog as a window asks for it: the filter as "description|pattern"
 // pairs exactly as written, the dialog title, and the preset file name.
 struct FileDialogRequest final
 {
