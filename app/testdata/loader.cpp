@@ -2,6 +2,7 @@
 
 #include "platform/core/product.h"
 #include "testdata/linereader.h"
+#include "testdata/opening.h"
 #include "testdata/textcodec.h"
 
 #include <QFile>
@@ -29,7 +30,17 @@ public:
     }
     void reserveBytes(qsizetype size) { m_table.m_bytes.reserve(size); }
     // The whole input becomes the block; lines are then set by position.
-    void adopt(QByteArray &&bytes) { m_table.m_bytes = std::move(bytes); }
+    // The list of lines is sized once, for more lines than a test of that
+    // size has (up to the largest test's worth): grown line by line it
+    // would be copied over and over. What it does not use is never touched
+    // and costs no memory.
+    void adopt(QByteArray &&bytes)
+    {
+        m_table.m_bytes = std::move(bytes);
+        constexpr qsizetype LargestTest = qsizetype(MaxCount16) * (MaxStepsPerTask + 2);
+        m_table.m_lines.reserve(qMin(m_table.m_bytes.size() / 16 + 1, LargestTest));
+        m_reserved = true;
+    }
     const QByteArray &block() const { return m_table.m_bytes; }
 
     void startTask() { m_table.m_firstLine.append(qint32(m_table.m_lines.size())); }
@@ -63,8 +74,8 @@ public:
         // sized may be half empty.
         if (bytes.capacity() - bytes.size() > bytes.size() / 4)
             bytes.squeeze();
-        // The same for the lists, grown as they were read.
-        if (m_table.m_lines.capacity() - m_table.m_lines.size() > m_table.m_lines.size() / 4)
+        // The same for the list of lines grown as they were read.
+        if (!m_reserved && m_table.m_lines.capacity() - m_table.m_lines.size() > m_table.m_lines.size() / 4)
             m_table.m_lines.squeeze();
         m_table.m_firstLine.squeeze();
     }
@@ -72,6 +83,7 @@ public:
 private:
     TaskTable &m_table;
     qsizetype m_kept = 0; // where the last line kept ends
+    bool m_reserved = false; // the list of lines was sized up front
     TaskTable::Span m_pending;
 };
 
