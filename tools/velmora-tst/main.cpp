@@ -1,6 +1,7 @@
 // velmora-tst: the teacher's tool for Velmora's test files. Every command
 // goes through the same routines as the program itself.
 
+#include "platform/core/product.h"
 #include "testdata/authoring.h"
 #include "testdata/checker.h"
 #include "testdata/linereader.h"
@@ -35,7 +36,7 @@ void print(std::FILE *stream, const QString &text)
 const QString Program = u"velmora-tst"_s;
 
 const QString ToolHelp = uR"(Использование: velmora-tst КОМАНДА [ПАРАМЕТР]... ФАЙЛ...
-Работа с файлами тестов Velmora: шифрование и расшифровка, загрузка, проверка.
+Работа с файлами тестов %1: шифрование и расшифровка, загрузка, проверка.
 Все команды пользуются теми же процедурами, что и сама программа.
 
 Команды:
@@ -73,7 +74,7 @@ const QString ToolHelp = uR"(Использование: velmora-tst КОМАН�
      для check — найдены замечания; для scramble — программа не откроет тест,
      и он не записан
   2  ошибка в командной строке
-)"_s;
+)"_s.arg(QString::fromLatin1(AppTitle));
 
 // A file named on the command line: as shown, and as the system gave it.
 struct Operand final
@@ -209,6 +210,9 @@ std::optional<Failure> readInput(const Operand &input, QByteArray &bytes)
     QFile file;
     if (std::optional<Failure> failure = openInput(file, input))
         return failure;
+    // A file too large is refused before a byte of it is read.
+    if (!file.isSequential() && file.size() > InputLimit)
+        return Failure::of(FailureNumber::OutOfMemory, input.name);
     // Room for the byte the unscrambling appends: a test is then opened
     // in the same memory.
     if (!readWhole(file, bytes, InputLimit, 1) || file.error() != QFileDevice::NoError)
