@@ -10,7 +10,6 @@
 #include <cstring>
 #include <limits>
 
-
 namespace velmora {
 
 // The loader's hands on the table it builds. Lines are added in two moves:
