@@ -1,6 +1,9 @@
 // Arbitrary bytes through the program's own path: scrambling (both
 // directions) and loading. Never a crash, never a hang, and the stored
-// form's rules hold for every input.
+// form's rules hold for every input. The loader reads each input twice:
+// from memory, and from a pipe that gives a few bytes a read, so that
+// every line and every CR LF pair also meets the end of a block; both
+// reads must load the same tasks.
 #include "testdata/linereader.h"
 #include "testdata/loader.h"
 #include "testdata/scramble.h"
@@ -8,6 +11,7 @@
 #include <QBuffer>
 
 #include <cstdint>
+#include <cstring>
 
 using namespace velmora;
 
@@ -18,6 +22,29 @@ void require(bool condition)
     if (!condition)
         __builtin_trap();
 }
+
+// A pipe that gives at most `chunk` bytes a read.
+class Trickle final : public QIODevice
+{
+public:
+    Trickle(QByteArrayView bytes, qint64 chunk) : m_bytes(bytes), m_chunk(chunk) {}
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 n = qMin(qMin(maxSize, m_chunk), qint64(m_bytes.size()) - m_pos);
+        std::memcpy(data, m_bytes.data() + m_pos, size_t(n));
+        m_pos += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArrayView m_bytes;
+    qint64 m_chunk;
+    qint64 m_pos = 0;
+};
 
 std::optional<Failure> load(QByteArray bytes, TaskTable &Tasks, int *tasksRead)
 {
@@ -58,6 +85,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(!loaded || Tasks.isEmpty());
     for (int n = 1; n <= Tasks.count(); ++n)
         require(Tasks.stepCount(n) >= 1);
+    {
+        Trickle pipe(input, 1 + (input.isEmpty() ? 0 : uchar(input.back()) % 17));
+        pipe.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        TaskTable piped;
+        int pipedRead = 0;
+        const std::optional<Failure> pipedLoad = loadTestFrom(pipe, piped, &pipedRead);
+        require(pipedLoad.has_value() == loaded.has_value() && pipedRead == tasksRead);
+        require(!pipedLoad || pipedLoad->number == loaded->number);
+        require(piped.tasks() == Tasks.tasks());
+    }
     if (!failure) {
         TaskTable again = Tasks;
         const std::optional<Failure> reloaded = load(scrambleBytes(output), again, &tasksRead);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/product.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,7 +9,6 @@
 
 namespace velmora {
 
-inline constexpr auto AppTitle = "Velmora"; // the program's title, on every message box unless a design says otherwise
 
 enum class MsgButtons { Ok, YesNo };
 enum class MsgIcon { None, Critical, Question, Information };
@@ -21,7 +22,7 @@ struct MsgBoxRequest final
     MsgIcon icon = MsgIcon::None;
 };
 
-// A file dialog as the designs set it up: the filter as "description|pattern"
+// A file dialog as a window asks for it: the filter as "description|pattern"
 // pairs exactly as written, the dialog title, and the preset file name.
 struct FileDialogRequest final
 {

@@ -55,7 +55,7 @@ public:
     void setKeyPreview(bool on);
     bool keyPreview() const { return m_keyPreview != nullptr; }
 
-    // Event handlers a window overrides; named as the designs name them.
+    // Event handlers a window overrides, named after the window and the event.
     virtual void Form_Load() {}
     // Return false to keep the window loaded.
     virtual bool Form_QueryUnload(UnloadMode) { return true; }

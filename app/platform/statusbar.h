@@ -20,7 +20,7 @@ enum class PanelAutoSize {
 };
 enum class PanelBevel { None, Inset, Raised };
 
-// One panel as a design gives it; widths in twips.
+// One panel as its window lays it out; widths in twips.
 struct PanelDesign final
 {
     QString key;

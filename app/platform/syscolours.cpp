@@ -21,7 +21,7 @@ std::optional<QPalette::ColorRole> roleOf(quint32 index)
     }
 }
 
-// The classic desktop scheme, for system colours without a palette role
+// The standard desktop scheme, for system colours without a palette role
 // (9 caption text white, 19 inactive caption text light grey, …).
 constexpr std::array<QRgb, 25> ClassicScheme = {
     0xd4d0c8, 0x3a6ea5, 0x0a246a, 0x808080, 0xd4d0c8, 0xffffff, 0x000000, 0x000000, 0x000000,

@@ -10,21 +10,56 @@
 namespace velmora {
 namespace {
 
-constexpr double TwipsPerInch = 1440.0;
+// The application's scale, a child of the application object: it goes
+// with it, and a new application takes the screen's anew.
+class ScaleHolder final : public QObject
+{
+    Q_OBJECT
 
-double logicalDpi(bool horizontal)
+public:
+    ScaleHolder(QObject *application, TwipScale scale)
+        : QObject(application)
+        , m_scale(scale)
+    {
+    }
+    TwipScale m_scale;
+};
+
+TwipScale fromPrimaryScreen()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? (horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY()) : 96.0;
-    return dpi > 0 ? dpi : 96.0;
+    if (!screen)
+        return TwipScale{};
+    return TwipScale::fromDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY());
+}
+
+ScaleHolder *holder()
+{
+    QObject *application = QCoreApplication::instance();
+    if (!application)
+        return nullptr;
+    auto *held = application->findChild<ScaleHolder *>(QString(), Qt::FindDirectChildrenOnly);
+    return held ? held : new ScaleHolder(application, fromPrimaryScreen());
 }
 
 } // namespace
 
 namespace Twips {
 
-double perPixelX() { return TwipsPerInch / logicalDpi(true); }
-double perPixelY() { return TwipsPerInch / logicalDpi(false); }
+TwipScale scale()
+{
+    const ScaleHolder *held = holder();
+    return held ? held->m_scale : TwipScale{};
+}
+
+void setScale(TwipScale scale)
+{
+    if (ScaleHolder *held = holder())
+        held->m_scale = scale;
+}
+
+double perPixelX() { return scale().x; }
+double perPixelY() { return scale().y; }
 int toPixelsX(int twips) { return int(std::lround(twips / perPixelX())); }
 int toPixelsY(int twips) { return int(std::lround(twips / perPixelY())); }
 int fromPixelsX(int pixels) { return int(std::lround(pixels * perPixelX())); }
@@ -32,7 +67,9 @@ int fromPixelsY(int pixels) { return int(std::lround(pixels * perPixelY())); }
 
 QRect toPixels(int left, int top, int width, int height)
 {
-    return QRect(toPixelsX(left), toPixelsY(top), toPixelsX(width), toPixelsY(height));
+    const TwipScale s = scale();
+    return QRect(int(std::lround(left / s.x)), int(std::lround(top / s.y)), int(std::lround(width / s.x)),
+                 int(std::lround(height / s.y)));
 }
 
 void place(QWidget *widget, int left, int top, int width, int height)
@@ -60,3 +97,5 @@ QLabel *designLabel(QWidget *parent, const QString &name, const QString &caption
 }
 
 } // namespace velmora
+
+#include "twips.moc"

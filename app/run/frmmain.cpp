@@ -163,7 +163,7 @@ frmMain::frmMain(Program &program)
     , m_target(std::make_unique<EntryTarget>(*this))
     , m_entry(std::make_unique<MoveEntry>(*m_box, *m_target))
 {
-    setWindowTitle(u"Velmora"_s);
+    setWindowTitle(QString::fromLatin1(AppTitle));
     // A sizable top-level window with minimize, maximize and close buttons.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                    | Qt::WindowCloseButtonHint);
@@ -374,7 +374,7 @@ bool frmMain::Form_QueryUnload(UnloadMode mode)
 {
     if (mode == UnloadMode::Code)
         return true;
-    return m_program.msgBox(u"Вы действительно хотите выйти?"_s, u"Velmora"_s, MsgButtons::YesNo) == MsgAnswer::Yes;
+    return m_program.msgBox(u"Вы действительно хотите выйти?"_s, QString::fromLatin1(AppTitle), MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
 void frmMain::Form_Unload()

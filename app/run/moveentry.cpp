@@ -1,5 +1,7 @@
 #include "run/moveentry.h"
 
+#include "platform/core/product.h"
+
 #include <QStringView>
 
 #include <algorithm>
@@ -24,7 +26,7 @@ std::optional<qint16> leadingNumber(QStringView text)
     int value = 0;
     qsizetype digits = 0;
     for (; digits < text.size() && isDigitCode(text[digits].unicode()); ++digits)
-        value = std::min(value * 10 + (text[digits].unicode() - '0'), 32767);
+        value = std::min(value * 10 + (text[digits].unicode() - '0'), MaxCount16);
     if (digits == 0)
         return std::nullopt;
     return static_cast<qint16>(value);

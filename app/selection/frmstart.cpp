@@ -120,7 +120,7 @@ void frmStart::Command1_Click()
     if (Form *gdi = forms.loaded(FormName::frmGdi))
         gdi->hide();
     if (main)
-        main->setWindowTitle(u"Velmora - "_s + title);
+        main->setWindowTitle(QString::fromLatin1(AppTitle) + u" - "_s + title);
     forms.unload(FormName::frmGdi);
     unloadMe();
     if (regim)

@@ -9,8 +9,8 @@ namespace velmora {
 
 class Program;
 
-// The argument string as the old runtime gave it: the command line less
-// the program's own path, the arguments joined as the user typed them.
+// The argument string: the command line less the program's own path, the
+// arguments joined by single spaces.
 QString argumentString(const QStringList &arguments);
 
 // The authoring switch: the last three characters of the argument string

@@ -1,19 +1,15 @@
 #include "testdata/checker.h"
 
+#include "platform/core/product.h"
 #include "testdata/loader.h"
+#include "testdata/opening.h"
 #include "testdata/scramble.h"
 #include "testdata/textcodec.h"
 
-#include <QBuffer>
-
 #include <algorithm>
-#include <limits>
 
 namespace velmora {
 namespace {
-
-constexpr int MaxListLines = 20;
-constexpr int CounterLimit = std::numeric_limits<qint16>::max();
 
 const QString DamagedMessage = QStringLiteral("«поврежден или записан в неверном формате»");
 
@@ -113,186 +109,236 @@ bool sameTasks(const TaskTable &loaded, const QList<QList<QByteArrayView>> &writ
     return true;
 }
 
-} // namespace
-
-QList<Finding> CheckTest(QByteArrayView text)
+// The checks of one text, one job each: the line ends, the title, the end
+// of the text, the tasks as the program reads them, what each task holds,
+// and the loader's own confirmation when nothing was found.
+class Checker final
 {
-    QList<Finding> findings;
-    auto report = [&findings](int line, const QString &message, bool blocksOpening = false) {
-        findings.append({line, message, blocksOpening});
-    };
-
-    if (text.isEmpty()) {
-        report(1, QStringLiteral("Файл пуст: в нём нет ни заголовка, ни заданий. Программа сообщит, что файл ")
-                      + DamagedMessage + QLatin1Char('.'), true);
-        return findings;
+public:
+    explicit Checker(QByteArrayView text)
+        : m_text(text)
+        , m_editor(text)
+        , m_lines(loaderLines(text))
+    {
     }
 
-    const EditorLines editor(text);
-    const QList<Line> lines = loaderLines(text);
-    auto lineNumber = [&](qsizetype index) { return editor.numberAt(lines.at(index).start); };
+    QList<Finding> run()
+    {
+        checkLineEnds();
+        checkTitle();
+        checkEnd();
+        readTasks();
+        checkTasks();
+        if (m_findings.isEmpty())
+            confirmWithLoader();
+        std::stable_sort(m_findings.begin(), m_findings.end(),
+                         [](const Finding &a, const Finding &b) { return a.line < b.line; });
+        return m_findings;
+    }
+
+private:
+    void report(int line, const QString &message, bool blocksOpening = false)
+    {
+        m_findings.append({line, message, blocksOpening});
+    }
+    int lineNumber(qsizetype index) const { return m_editor.numberAt(m_lines.at(index).start); }
+    // The appended line (index m_last + 1) holds two bytes: never empty.
+    bool isEmpty(qsizetype i) const { return i <= m_last && m_lines.at(i).bytes.isEmpty(); }
 
     // Line ends the program does not know.
-    qsizetype loneLf = 0;
-    qsizetype firstLoneLf = -1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == '\n' && (i == 0 || text.at(i - 1) != '\r')) {
-            if (firstLoneLf < 0)
-                firstLoneLf = i;
-            ++loneLf;
+    void checkLineEnds()
+    {
+        qsizetype loneLf = 0;
+        qsizetype firstLoneLf = -1;
+        for (qsizetype i = 0; i < m_text.size(); ++i) {
+            if (m_text.at(i) == '\n' && (i == 0 || m_text.at(i - 1) != '\r')) {
+                if (firstLoneLf < 0)
+                    firstLoneLf = i;
+                ++loneLf;
+            }
+        }
+        if (loneLf > 0) {
+            report(m_editor.numberAt(firstLoneLf),
+                   QStringLiteral("Строка заканчивается одним символом LF (таких строк: %1): программа не считает LF концом "
+                                  "строки и склеит такие строки с соседними. Сохраните текст с концами строк CR LF "
+                                  "(velmora-tst scramble исправит это сам).")
+                       .arg(loneLf));
+        }
+        if (m_text.indexOf(QByteArrayView("\r\n", 2)) < 0) {
+            report(0, QStringLiteral("В файле нет ни одного перевода строки CR LF: его нельзя зашифровать, программа сообщит, "
+                                     "что файл ")
+                          + DamagedMessage + QLatin1Char('.'), true);
         }
     }
-    if (loneLf > 0) {
-        report(editor.numberAt(firstLoneLf),
-               QStringLiteral("Строка заканчивается одним символом LF (таких строк: %1): программа не считает LF концом "
-                              "строки и склеит такие строки с соседними. Сохраните текст с концами строк CR LF "
-                              "(velmora-tst scramble исправит это сам).")
-                   .arg(loneLf));
-    }
-    if (text.indexOf(QByteArrayView("\r\n", 2)) < 0) {
-        report(0, QStringLiteral("В файле нет ни одного перевода строки CR LF: его нельзя зашифровать, программа сообщит, "
-                                 "что файл ")
-                      + DamagedMessage + QLatin1Char('.'), true);
-    }
 
-    // The title.
-    if (lines.first().bytes.isEmpty())
-        report(1, QStringLiteral("Нет заголовка: первая строка пуста, в списке тестов будет пустая строка."));
-    if (lines.first().terminator == Terminator::Cr && lines.size() > 1) {
-        report(1, QStringLiteral("Заголовок кончается символом CR без LF: в списке тестов будет видна только часть до "
-                                 "него, а следующая строка станет условием первого задания."));
+    void checkTitle()
+    {
+        if (m_lines.first().bytes.isEmpty())
+            report(1, QStringLiteral("Нет заголовка: первая строка пуста, в списке тестов будет пустая строка."));
+        if (m_lines.first().terminator == Terminator::Cr && m_lines.size() > 1) {
+            report(1, QStringLiteral("Заголовок кончается символом CR без LF: в списке тестов будет видна только часть до "
+                                     "него, а следующая строка станет условием первого задания."));
+        }
     }
 
     // The end of the text: what the teacher most likely meant is analysed
-    // below, these two findings say why the program reads it otherwise.
-    qsizetype last = lines.size() - 1;
-    const bool endsWithBreak = lines.constLast().terminator != Terminator::None;
-    while (last > 0 && lines.at(last).bytes.isEmpty() && (last < lines.size() - 1 || endsWithBreak))
-        --last;
-    const qsizetype trailingEmpty = lines.size() - 1 - last;
-    if (trailingEmpty > 0) {
-        report(lineNumber(last + 1),
-               (trailingEmpty == 1 ? QStringLiteral("Пустая строка в конце") : QStringLiteral("Пустые строки в конце (%1)").arg(trailingEmpty))
-                   + QStringLiteral(": после последнего задания программа начнёт ещё одно и сообщит, что файл ")
-                   + DamagedMessage + QStringLiteral(" (velmora-tst scramble уберёт их сам)."), true);
-    }
-    if (!endsWithBreak && !lines.constLast().bytes.isEmpty() && lines.size() > 1) {
-        report(lineNumber(lines.size() - 1),
-               QStringLiteral("Последняя строка без перевода строки: программа её не загрузит, а если это первый шаг "
-                              "задания, сообщит, что файл ")
-                   + DamagedMessage + QStringLiteral(" (velmora-tst scramble добавит перевод строки сам)."));
+    // from the last line that holds text; these findings say why the
+    // program reads it otherwise.
+    void checkEnd()
+    {
+        m_last = m_lines.size() - 1;
+        const bool endsWithBreak = m_lines.constLast().terminator != Terminator::None;
+        while (m_last > 0 && m_lines.at(m_last).bytes.isEmpty() && (m_last < m_lines.size() - 1 || endsWithBreak))
+            --m_last;
+        const qsizetype trailingEmpty = m_lines.size() - 1 - m_last;
+        if (trailingEmpty > 0) {
+            report(lineNumber(m_last + 1),
+                   (trailingEmpty == 1 ? QStringLiteral("Пустая строка в конце")
+                                       : QStringLiteral("Пустые строки в конце (%1)").arg(trailingEmpty))
+                       + QStringLiteral(": после последнего задания программа начнёт ещё одно и сообщит, что файл ")
+                       + DamagedMessage + QStringLiteral(" (velmora-tst scramble уберёт их сам)."), true);
+        }
+        if (!endsWithBreak && !m_lines.constLast().bytes.isEmpty() && m_lines.size() > 1) {
+            report(lineNumber(m_lines.size() - 1),
+                   QStringLiteral("Последняя строка без перевода строки: программа её не загрузит, а если это первый шаг "
+                                  "задания, сообщит, что файл ")
+                       + DamagedMessage + QStringLiteral(" (velmora-tst scramble добавит перевод строки сам)."));
+        }
     }
 
     // The tasks as the program reads them, from the title to the last line
     // that holds text; the line that unscrambling appends follows it.
-    QList<LoadedTask> tasks;
-    const qsizetype count = last + 2; // the appended line included
-    // The appended line (index last + 1) holds two bytes: never empty.
-    auto isEmpty = [&](qsizetype i) { return i <= last && lines.at(i).bytes.isEmpty(); };
-    if (last == 0) {
-        report(0, QStringLiteral("В тесте нет ни одного задания: программа откажется открыть такой тест."), true);
-    }
-    qsizetype i = last == 0 ? count : 1;
-    while (i < count) {
-        if (tasks.size() == CounterLimit) {
-            report(lineNumber(i), QStringLiteral("Заданий больше 32767: программа остановится с ошибкой переполнения."), true);
-            break;
-        }
-        LoadedTask task;
-        task.statement = i++;
-        const int number = int(tasks.size()) + 1;
-        if (i == count - 1) {
-            // The statement is the last line: the appended line would become
-            // its first step, and the next one is read past the end.
-            report(lineNumber(task.statement),
-                   QStringLiteral("У задания %1 нет ни одного шага: после условия файл кончается, программа сообщит, "
-                                  "что файл ")
-                           .arg(number)
-                       + DamagedMessage + QLatin1Char('.'), true);
-            break;
-        }
-        if (isEmpty(task.statement)) {
-            report(lineNumber(task.statement),
-                   task.statement == 1
-                       ? QStringLiteral("Пустая строка сразу после заголовка станет условием первого задания.")
-                       : QStringLiteral("Две пустые строки подряд: вторая станет условием нового задания, а следующая "
-                                        "строка — его первым шагом."));
-        }
-        qsizetype holding = i++;
-        bool overflow = false;
-        do {
-            if (task.steps.size() == CounterLimit) {
-                overflow = true;
+    void readTasks()
+    {
+        const qsizetype count = m_last + 2; // the appended line included
+        if (m_last == 0)
+            report(0, QStringLiteral("В тесте нет ни одного задания: программа откажется открыть такой тест."), true);
+        qsizetype i = m_last == 0 ? count : 1;
+        while (i < count) {
+            if (m_tasks.size() == MaxCount16) {
+                report(lineNumber(i),
+                       QStringLiteral("Заданий больше %1: программа остановится с ошибкой переполнения.").arg(MaxCount16),
+                       true);
                 break;
             }
-            task.steps.append(holding);
-            holding = i++;
-        } while (!isEmpty(holding) && i < count);
-        // The loop above never reads past the end: the last line holds text
-        // and the appended line follows it.
-        const qsizetype first = task.steps.first();
-        if (isEmpty(first)) {
-            report(lineNumber(first), QStringLiteral("Пустая строка сразу после условия не завершает задание: она станет "
-                                                     "пустым первым шагом."));
+            LoadedTask task;
+            task.statement = i++;
+            const int number = int(m_tasks.size()) + 1;
+            if (i == count - 1) {
+                // The statement is the last line: the appended line would become
+                // its first step, and the next one is read past the end.
+                report(lineNumber(task.statement),
+                       QStringLiteral("У задания %1 нет ни одного шага: после условия файл кончается, программа сообщит, "
+                                      "что файл ")
+                               .arg(number)
+                           + DamagedMessage + QLatin1Char('.'), true);
+                break;
+            }
+            if (isEmpty(task.statement)) {
+                report(lineNumber(task.statement),
+                       task.statement == 1
+                           ? QStringLiteral("Пустая строка сразу после заголовка станет условием первого задания.")
+                           : QStringLiteral("Две пустые строки подряд: вторая станет условием нового задания, а следующая "
+                                            "строка — его первым шагом."));
+            }
+            qsizetype holding = i++;
+            bool overflow = false;
+            do {
+                if (task.steps.size() == MaxCount16) {
+                    overflow = true;
+                    break;
+                }
+                task.steps.append(holding);
+                holding = i++;
+            } while (!isEmpty(holding) && i < count);
+            // The loop above never reads past the end: the last line holds text
+            // and the appended line follows it.
+            const qsizetype first = task.steps.first();
+            if (isEmpty(first)) {
+                report(lineNumber(first), QStringLiteral("Пустая строка сразу после условия не завершает задание: она станет "
+                                                         "пустым первым шагом."));
+            }
+            if (overflow) {
+                report(lineNumber(task.statement),
+                       QStringLiteral("В задании %1 больше %2 шагов: программа остановится с ошибкой переполнения.")
+                           .arg(number)
+                           .arg(MaxCount16),
+                       true);
+                break;
+            }
+            m_tasks.append(task);
         }
-        if (overflow) {
-            report(lineNumber(task.statement),
-                   QStringLiteral("В задании %1 больше 32767 шагов: программа остановится с ошибкой переполнения.").arg(number), true);
-            break;
-        }
-        tasks.append(task);
     }
 
-    for (qsizetype n = 0; n < tasks.size(); ++n) {
-        const LoadedTask &task = tasks.at(n);
-        const int statementLine = lineNumber(task.statement);
-        const qsizetype k = task.steps.size();
-        if (k > MaxListLines) {
-            report(statementLine, QStringLiteral("В задании %1 %2, а в списке помещается не больше %3: программа не "
-                                                 "покажет такой тест.")
-                                      .arg(n + 1)
-                                      .arg(plural(k, "шаг", "шага", "шагов"))
-                                      .arg(MaxListLines), true);
-        }
-        const QByteArrayView firstStep = lines.at(task.steps.first()).bytes;
-        const bool allSame = std::all_of(task.steps.cbegin(), task.steps.cend(),
-                                         [&](qsizetype step) { return lines.at(step).bytes == firstStep; });
-        if (k == 1) {
-            report(statementLine, QStringLiteral("В задании %1 только один шаг: ответ всегда будет засчитан как верный.")
-                                      .arg(n + 1));
-        } else if (allSame) {
-            report(statementLine, QStringLiteral("В задании %1 все шаги одинаковы: любой порядок будет засчитан как "
-                                                 "верный.")
-                                      .arg(n + 1));
+    // What each task holds: too many steps for the list, or steps that
+    // make any order correct.
+    void checkTasks()
+    {
+        for (qsizetype n = 0; n < m_tasks.size(); ++n) {
+            const LoadedTask &task = m_tasks.at(n);
+            const int statementLine = lineNumber(task.statement);
+            const qsizetype k = task.steps.size();
+            if (k > MaxStepsPerTask) {
+                report(statementLine, QStringLiteral("В задании %1 %2, а в списке помещается не больше %3: программа не "
+                                                     "покажет такой тест.")
+                                          .arg(n + 1)
+                                          .arg(plural(k, "шаг", "шага", "шагов"))
+                                          .arg(MaxStepsPerTask), true);
+            }
+            const QByteArrayView firstStep = m_lines.at(task.steps.first()).bytes;
+            const bool allSame = std::all_of(task.steps.cbegin(), task.steps.cend(),
+                                             [&](qsizetype step) { return m_lines.at(step).bytes == firstStep; });
+            if (k == 1) {
+                report(statementLine, QStringLiteral("В задании %1 только один шаг: ответ всегда будет засчитан как верный.")
+                                          .arg(n + 1));
+            } else if (allSame) {
+                report(statementLine, QStringLiteral("В задании %1 все шаги одинаковы: любой порядок будет засчитан как "
+                                                     "верный.")
+                                          .arg(n + 1));
+            }
         }
     }
-    if (findings.isEmpty()) {
-        // Nothing found: the program must read exactly the tasks written,
-        // which the loader itself confirms (it also knows its own limits).
+
+    // Nothing found: the program must read exactly the tasks written, which
+    // the loader itself confirms (it also knows its own limits).
+    void confirmWithLoader()
+    {
         QList<QList<QByteArrayView>> written;
         QList<QByteArrayView> block;
-        for (qsizetype l = 1; l <= last; ++l) {
-            if (lines.at(l).bytes.isEmpty()) {
+        for (qsizetype l = 1; l <= m_last; ++l) {
+            if (m_lines.at(l).bytes.isEmpty()) {
                 written.append(block);
                 block.clear();
             } else {
-                block.append(lines.at(l).bytes);
+                block.append(m_lines.at(l).bytes);
             }
         }
         if (!block.isEmpty())
             written.append(block);
-        QByteArray unscrambled = scrambleBytes(scrambleBytes(text));
-        QBuffer device(&unscrambled);
-        device.open(QIODevice::ReadOnly);
         TaskTable loaded;
-        const std::optional<Failure> failure = loadTestFrom(device, loaded);
+        const std::optional<Failure> failure = loadTestFromBytes(scrambleBytes(scrambleBytes(m_text)), loaded);
         if (failure || !sameTasks(loaded, written))
             report(0, QStringLiteral("Программа загрузит тест не так, как он записан."));
     }
 
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const Finding &a, const Finding &b) { return a.line < b.line; });
-    return findings;
+    QByteArrayView m_text;
+    EditorLines m_editor;
+    QList<Line> m_lines;
+    qsizetype m_last = 0; // the last line that holds text (0: the title)
+    QList<LoadedTask> m_tasks;
+    QList<Finding> m_findings;
+};
+
+} // namespace
+
+QList<Finding> CheckTest(QByteArrayView text)
+{
+    if (text.isEmpty()) {
+        return {{1, QStringLiteral("Файл пуст: в нём нет ни заголовка, ни заданий. Программа сообщит, что файл ")
+                        + DamagedMessage + QLatin1Char('.'),
+                 true}};
+    }
+    return Checker(text).run();
 }
 
 } // namespace velmora

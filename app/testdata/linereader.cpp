@@ -3,9 +3,6 @@
 #include <cstring>
 
 namespace velmora {
-namespace {
-
-} // namespace
 
 qint64 readSize(const QIODevice &device)
 {
@@ -16,6 +13,35 @@ qint64 readSize(const QIODevice &device)
     if (device.isSequential())
         return Largest;
     return qBound(Smallest, device.bytesAvailable() + 1, Largest);
+}
+
+bool readWhole(QIODevice &device, QByteArray &bytes, qint64 limit, qint64 spare)
+{
+    bytes.clear();
+    if (!device.isSequential()) {
+        const qint64 expected = qBound<qint64>(0, device.size() - device.pos(), limit + 1);
+        bytes.reserve(qsizetype(expected + spare));
+        bytes.resize(qsizetype(expected));
+        const qint64 got = device.read(bytes.data(), expected);
+        if (got < 0)
+            return false;
+        bytes.truncate(qsizetype(got));
+        if (device.atEnd())
+            return true;
+    }
+    // A pipe, or a file that has grown since its size was taken.
+    while (bytes.size() <= limit) {
+        const qsizetype kept = bytes.size();
+        const qint64 want = qMin(readSize(device), limit + 1 - kept);
+        bytes.resize(kept + qsizetype(want));
+        const qint64 got = device.read(bytes.data() + kept, want);
+        bytes.truncate(kept + qsizetype(qMax<qint64>(got, 0)));
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+    }
+    return true;
 }
 
 LineReader::LineReader(QIODevice &device, qsizetype maxLineLength)

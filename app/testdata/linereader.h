@@ -48,4 +48,10 @@ private:
 // How much to ask a device for at once: blockwise, never a byte a call.
 qint64 readSize(const QIODevice &device);
 
+// Reads what is left of `device` into `bytes`, at once for a file (the
+// buffer sized from the file, with room for `spare` bytes more), blockwise
+// for a pipe; stops once more than `limit` bytes have been read. False on
+// a read error.
+bool readWhole(QIODevice &device, QByteArray &bytes, qint64 limit, qint64 spare = 0);
+
 } // namespace velmora

@@ -1,52 +1,124 @@
 #include "testdata/loader.h"
 
+#include "platform/core/product.h"
 #include "testdata/linereader.h"
+#include "testdata/opening.h"
 #include "testdata/textcodec.h"
 
 #include <QFile>
 
+#include <cstring>
 #include <limits>
 
 namespace velmora {
 
-// The loader's hands on the table it builds.
+// The loader's hands on the table it builds. Lines are added in two moves:
+// a line's bytes are made the pending line, then kept as the task's next
+// line or dropped. The bytes come from a device (copied in after the last
+// line kept) or from the block itself: a test read whole is loaded in
+// place, its bytes the table's without a copy, each line found where the
+// file has it.
 class TaskTableBuilder final
 {
 public:
+    static_assert(MaxTableBytes < std::numeric_limits<qint32>::max());
+
     explicit TaskTableBuilder(TaskTable &table)
         : m_table(table)
     {
     }
-    void reserveBytes(qsizetype size) { m_table.reserveBytes(size); }
-    void startTask() { m_table.startTask(); }
-    void setPending(QByteArrayView bytes) { m_table.setPending(bytes); }
-    bool pendingIsEmpty() const { return m_table.pendingIsEmpty(); }
-    QByteArrayView pending() const { return QByteArrayView(m_table.m_bytes).sliced(m_table.keptEnd()); }
-    void keepPending() { m_table.keepPending(); }
-    void dropPending() { m_table.dropPending(); }
-    void squeeze() { m_table.squeeze(); }
+    void reserveBytes(qsizetype size) { m_table.m_bytes.reserve(size); }
+    // The whole input becomes the block; lines are then set by position.
+    // The list of lines is sized once, for more lines than a test of that
+    // size has (up to the largest test's worth): grown line by line it
+    // would be copied over and over. What it does not use is never touched
+    // and costs no memory.
+    void adopt(QByteArray &&bytes)
+    {
+        m_table.m_bytes = std::move(bytes);
+        constexpr qsizetype LargestTest = qsizetype(MaxCount16) * (MaxStepsPerTask + 2);
+        m_table.m_lines.reserve(qMin(m_table.m_bytes.size() / 16 + 1, LargestTest));
+        m_reserved = true;
+    }
+    const QByteArray &block() const { return m_table.m_bytes; }
+
+    void startTask() { m_table.m_firstLine.append(qint32(m_table.m_lines.size())); }
+    void setPending(QByteArrayView bytes)
+    {
+        m_table.m_bytes.truncate(m_kept);
+        m_table.m_bytes.append(bytes);
+        m_pending = {qint32(m_kept), qint32(m_table.m_bytes.size())};
+    }
+    // The line at `from` in the block.
+    void setPendingFrom(qsizetype from, qsizetype size) { m_pending = {qint32(from), qint32(from + size)}; }
+    bool pendingIsEmpty() const { return m_pending.start == m_pending.end; }
+    QByteArrayView pending() const
+    {
+        return QByteArrayView(m_table.m_bytes).sliced(m_pending.start, m_pending.end - m_pending.start);
+    }
+    void keepPending()
+    {
+        m_table.m_lines.append(m_pending);
+        m_kept = m_pending.end;
+    }
+    void dropPending() { m_pending.end = m_pending.start; }
+
+    // The block ends with the last line kept.
+    void finish()
+    {
+        QByteArray &bytes = m_table.m_bytes;
+        bytes.truncate(m_kept);
+        // Sized from the file, the block is a little too large; copying it
+        // all would cost more than that slack. A block grown rather than
+        // sized may be half empty.
+        if (bytes.capacity() - bytes.size() > bytes.size() / 4)
+            bytes.squeeze();
+        // The same for the list of lines grown as they were read.
+        if (!m_reserved && m_table.m_lines.capacity() - m_table.m_lines.size() > m_table.m_lines.size() / 4)
+            m_table.m_lines.squeeze();
+        m_table.m_firstLine.squeeze();
+    }
 
 private:
     TaskTable &m_table;
+    qsizetype m_kept = 0; // where the last line kept ends
+    bool m_reserved = false; // the list of lines was sized up front
+    TaskTable::Span m_pending;
 };
 
 namespace {
 
-// The task and step counters are 16-bit: one more than this overflows.
-constexpr int CounterLimit = std::numeric_limits<qint16>::max();
-
-// What the table may hold, counted roughly (a line's bytes and its place
-// in the table). A real test is a few megabytes; a file of millions of
-// tiny lines must end in a failure, not in an exhausted memory.
-constexpr qint64 MemoryBudget = qint64(1) << 30;
+// The list needs no more of an over-long first line than this.
+constexpr qsizetype TitleLimit = 64 * 1024;
+constexpr qint64 MemoryBudget = MaxTableBytes;
 constexpr qint64 LineOverhead = sizeof(qsizetype);
 
-// Reads the lines of one load into the table's pending line, keeping the
-// failure that ended it.
-class Lines final
+// What every source of lines shares: the budget, and the failure that
+// ended the reading.
+class LineBudget
 {
 public:
-    Lines(QIODevice &device, TaskTableBuilder &table)
+    std::optional<Failure> failure;
+
+protected:
+    bool spend(qsizetype lineSize)
+    {
+        m_used += LineOverhead + lineSize;
+        if (m_used <= MemoryBudget)
+            return true;
+        failure = Failure::of(FailureNumber::OutOfMemory);
+        return false;
+    }
+
+private:
+    qint64 m_used = 0;
+};
+
+// The lines of a device, each copied in as the table's pending line.
+class DeviceLines final : public LineBudget
+{
+public:
+    DeviceLines(QIODevice &device, TaskTableBuilder &table)
         : m_reader(device)
         , m_table(table)
     {
@@ -60,8 +132,8 @@ public:
         return end;
     }
 
-    // The next line as the table's pending line; false on a
-    // failure, kept in `failure`.
+    // The next line as the table's pending line; false on a failure, kept
+    // in `failure`.
     bool next()
     {
         const std::optional<QByteArrayView> bytes = m_reader.nextLine();
@@ -74,24 +146,65 @@ public:
                 failure = Failure::of(FailureNumber::InputPastEnd);
             return false;
         }
-        m_used += LineOverhead + bytes->size();
-        if (m_used > MemoryBudget) {
-            failure = Failure::of(FailureNumber::OutOfMemory);
+        if (!spend(bytes->size()))
             return false;
-        }
         m_table.setPending(*bytes);
         return true;
     }
 
-    std::optional<Failure> failure;
-
 private:
     LineReader m_reader;
     TaskTableBuilder &m_table;
-    qint64 m_used = 0;
+};
+
+// The lines of the table's own block, by LineReader's rules: a line ends at
+// CR or CR LF, a line longer than LineReader::DefaultMaxLineLength is not
+// read, and the end counts as reached once the last line has been read.
+class BlockLines final : public LineBudget
+{
+public:
+    explicit BlockLines(TaskTableBuilder &table)
+        : m_table(table)
+    {
+    }
+
+    bool atEnd() const { return m_pos >= m_table.block().size(); }
+
+    bool next()
+    {
+        const QByteArray &block = m_table.block();
+        if (atEnd()) {
+            failure = Failure::of(FailureNumber::InputPastEnd);
+            return false;
+        }
+        const char *begin = block.constData();
+        const auto *cr = static_cast<const char *>(std::memchr(begin + m_pos, '\r', size_t(block.size() - m_pos)));
+        const qsizetype end = cr ? cr - begin : block.size();
+        const qsizetype size = end - m_pos;
+        if (size > LineReader::DefaultMaxLineLength) {
+            failure = Failure::of(FailureNumber::OutOfMemory);
+            return false;
+        }
+        if (!spend(size))
+            return false;
+        const qsizetype from = m_pos;
+        m_pos = end;
+        if (cr) {
+            ++m_pos;
+            if (m_pos < block.size() && block.at(m_pos) == '\n')
+                ++m_pos;
+        }
+        m_table.setPendingFrom(from, size);
+        return true;
+    }
+
+private:
+    TaskTableBuilder &m_table;
+    qsizetype m_pos = 0;
 };
 
 // Reads into `loaded`, a fresh table, counting the tasks started in `n`.
+template <typename Lines>
 std::optional<Failure> load(Lines &lines, TaskTableBuilder &loaded, int &n, QString *title)
 {
     if (!lines.next()) // the title, dropped
@@ -100,7 +213,7 @@ std::optional<Failure> load(Lines &lines, TaskTableBuilder &loaded, int &n, QStr
         *title = decodeLine(loaded.pending());
     loaded.dropPending();
     while (!lines.atEnd()) {
-        if (n == CounterLimit)
+        if (n == MaxCount16)
             return Failure::of(FailureNumber::Overflow);
         ++n;
         loaded.startTask();
@@ -113,7 +226,7 @@ std::optional<Failure> load(Lines &lines, TaskTableBuilder &loaded, int &n, QStr
             return lines.failure;
         int k = 0;
         do {
-            if (k == CounterLimit)
+            if (k == MaxCount16)
                 return Failure::of(FailureNumber::Overflow);
             ++k;
             loaded.keepPending();
@@ -129,30 +242,61 @@ std::optional<Failure> load(Lines &lines, TaskTableBuilder &loaded, int &n, QStr
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead, QString *title)
+// The table's content is replaced only when the test has been read whole
+// and holds a task: a load that reads no task leaves the table as it was,
+// and one that fails leaves no half-read task for anybody to meet.
+template <typename Lines>
+std::optional<Failure> finishLoad(Lines &lines, TaskTable &loaded, TaskTableBuilder &builder, TaskTable &Tasks,
+                                  int *tasksRead, QString *title)
 {
-    // The test is read into a table of its own and replaces the table's
-    // content only when it has been read whole and holds a task: a load
-    // that reads no task leaves the table as it was, and one that fails
-    // leaves no half-read task for anybody to meet.
-    TaskTable loaded;
-    TaskTableBuilder builder(loaded);
-    if (!device.isSequential() && device.size() > 0)
-        builder.reserveBytes(qMin(device.size(), MemoryBudget));
-    Lines lines(device, builder);
     int n = 0;
     std::optional<Failure> failure = load(lines, builder, n, title);
     if (!failure && lines.failure)
         failure = lines.failure;
     if (!failure && n > 0) {
-        builder.squeeze();
+        builder.finish();
         Tasks = std::move(loaded);
     }
     if (tasksRead)
         *tasksRead = n;
     return failure;
+}
+
+} // namespace
+
+std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead, QString *title)
+{
+    // A file is read whole, at once, and loaded in place; a pipe, or a
+    // file larger than the table may hold, line by line.
+    if (!device.isSequential()) {
+        const qint64 start = device.pos();
+        if (device.size() - start <= MemoryBudget) {
+            QByteArray bytes;
+            if (!readWhole(device, bytes, MemoryBudget)) {
+                if (tasksRead)
+                    *tasksRead = 0;
+                return Failure::of(FailureNumber::DeviceIoError);
+            }
+            if (bytes.size() <= MemoryBudget)
+                return loadTestFromBytes(std::move(bytes), Tasks, tasksRead, title);
+            device.seek(start); // grown past its size meanwhile: line by line
+        }
+    }
+    TaskTable loaded;
+    TaskTableBuilder builder(loaded);
+    if (!device.isSequential() && device.size() > 0)
+        builder.reserveBytes(qMin(device.size(), MemoryBudget));
+    DeviceLines lines(device, builder);
+    return finishLoad(lines, loaded, builder, Tasks, tasksRead, title);
+}
+
+std::optional<Failure> loadTestFromBytes(QByteArray &&plain, TaskTable &Tasks, int *tasksRead, QString *title)
+{
+    TaskTable loaded;
+    TaskTableBuilder builder(loaded);
+    builder.adopt(std::move(plain));
+    BlockLines lines(builder);
+    return finishLoad(lines, loaded, builder, Tasks, tasksRead, title);
 }
 
 std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *tasksRead, QString *title)
@@ -171,10 +315,17 @@ std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *task
     return failure;
 }
 
+std::optional<QString> titleOf(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return std::nullopt;
+    const QByteArrayView head = bytes.first(qMin(bytes.size(), TitleLimit));
+    const qsizetype lineEnd = head.indexOf('\r');
+    return decodeLine(lineEnd < 0 ? head : head.first(lineEnd));
+}
+
 std::optional<QString> readTitle(QIODevice &device)
 {
-    // The list needs no more of an over-long first line than this.
-    constexpr qsizetype TitleLimit = 64 * 1024;
     QByteArray head;
     qsizetype lineEnd = -1;
     while (lineEnd < 0 && head.size() < TitleLimit) {
@@ -184,9 +335,7 @@ std::optional<QString> readTitle(QIODevice &device)
         head += block;
         lineEnd = head.indexOf('\r');
     }
-    if (head.isEmpty())
-        return std::nullopt;
-    return decodeLine(QByteArrayView(head).first(lineEnd < 0 ? head.size() : lineEnd));
+    return titleOf(head);
 }
 
 double MaxValue(std::span<const double> values)

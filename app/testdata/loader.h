@@ -11,6 +11,11 @@
 
 namespace velmora {
 
+// What the table of one test may hold, counted roughly (a line's bytes and
+// its place in the table). A real test is a few megabytes; a file of
+// millions of tiny lines must end in a failure, not in an exhausted memory.
+inline constexpr qint64 MaxTableBytes = qint64(1) << 30;
+
 // Reads the plain text of a test into `Tasks`: the title line is dropped;
 // each task is a statement, its steps, and the empty line that ends it.
 // The table is not cleared first: it is sized to the tasks read so far each
@@ -28,10 +33,17 @@ std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *task
                                 QString *title = nullptr);
 std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead = nullptr,
                                     QString *title = nullptr);
+// The same for a test already in memory, loaded in place: the bytes become
+// the table's (they are consumed, whatever the outcome). Pass bytes that
+// nothing else shares, or they are copied once first.
+std::optional<Failure> loadTestFromBytes(QByteArray &&plain, TaskTable &Tasks, int *tasksRead = nullptr,
+                                         QString *title = nullptr);
 
 // The title as the selection list shows it: the first line of the file
 // decoded, or nullopt for an empty file.
 std::optional<QString> readTitle(QIODevice &device);
+// The same for a file's bytes in memory.
+std::optional<QString> titleOf(QByteArrayView bytes);
 
 // The largest element, as a double; ties keep the value found first.
 // `values` holds at least one element.

@@ -1,5 +1,7 @@
 #include "testdata/messages.h"
 
+#include "platform/core/product.h"
+
 namespace velmora {
 
 FailureMessage testDataFailureMessage(const Failure &failure)
@@ -13,7 +15,7 @@ FailureMessage testDataFailureMessage(const Failure &failure)
     }
     return {QStringLiteral("Критическая ошибка - ") + QString::number(failure.number) + QLatin1Char(' ')
                 + failure.description,
-            QStringLiteral("Velmora")};
+            QString::fromLatin1(AppTitle)};
 }
 
 } // namespace velmora

@@ -10,7 +10,7 @@ namespace velmora {
 // reading past the end names the file ("Файл " + path less its last three
 // characters + " поврежден или записан в неверном формате...", titled
 // "Критическая ошибка"); any other failure reads "Критическая ошибка - " +
-// number + " " + description under the program's title "Velmora".
+// number + " " + description under the program's title, AppTitle.
 struct FailureMessage final
 {
     QString text;

@@ -4,7 +4,6 @@
 #include "testdata/messages.h"
 #include "testdata/scramble.h"
 
-#include <QBuffer>
 #include <QFile>
 
 using namespace Qt::StringLiterals;
@@ -34,9 +33,60 @@ bool holdsTitleOnly(QIODevice &copy)
     return titleOnly.value_or(false);
 }
 
+// The same for the copy's bytes in memory.
+bool holdsTitleOnly(QByteArrayView copy)
+{
+    const qsizetype pair = copy.indexOf(QByteArrayView("\r\n", 2));
+    return pair >= 0 && copy.size() == pair + 2 + 2;
+}
+
 QString refusalText(const QString &title, const QString &why)
 {
     return u"Тест «%1» нельзя открыть: %2 Выберите другой тест."_s.arg(title, why);
+}
+
+QString noTaskText(const QString &title)
+{
+    return refusalText(title, u"в нём нет ни одного задания."_s);
+}
+
+// The judgement once the copy has been loaded (`failure` the load's).
+void judgeLoaded(TestOpening &opening, std::optional<Failure> failure, int tasksRead, const QString &shown,
+                 const QString &copyPath)
+{
+    if (failure) {
+        failure->path = copyPath;
+        opening.failure = failure;
+        return;
+    }
+    if (tasksRead == 0) {
+        opening.refusal = noTaskText(shown);
+        return;
+    }
+    for (int n = 1; n <= opening.tasks.count(); ++n) {
+        if (opening.tasks.stepCount(n) > MaxStepsPerTask) {
+            opening.refusal = refusalText(shown, u"в задании %1 больше %2 шагов, а список вмещает не больше %2."_s.arg(
+                                                     QString::number(n), QString::number(MaxStepsPerTask)));
+            opening.tasks = TaskTable();
+            return;
+        }
+    }
+}
+
+// Judges an unscrambled copy held in memory, loading it in place.
+TestOpening openUnscrambledBytes(QByteArray &&copy, const QString &copyPath, const std::optional<QString> &title)
+{
+    TestOpening opening;
+    const QString shown = title ? *title : titleOf(copy).value_or(QString());
+    if (holdsTitleOnly(copy)) {
+        opening.title = shown;
+        opening.refusal = noTaskText(shown);
+        return opening;
+    }
+    int tasksRead = 0;
+    std::optional<Failure> failure = loadTestFromBytes(std::move(copy), opening.tasks, &tasksRead, &opening.title);
+    judgeLoaded(opening, failure, tasksRead, shown, copyPath);
+    return opening;
 }
 
 } // namespace
@@ -58,27 +108,12 @@ TestOpening openUnscrambled(QIODevice &copy, const QString &copyPath, const std:
     }
     if (holdsTitleOnly(copy)) {
         opening.title = shown;
-        opening.refusal = refusalText(shown, u"в нём нет ни одного задания."_s);
+        opening.refusal = noTaskText(shown);
         return opening;
     }
     int tasksRead = 0;
-    if (std::optional<Failure> failure = loadTestFrom(copy, opening.tasks, &tasksRead, &opening.title)) {
-        failure->path = copyPath;
-        opening.failure = failure;
-        return opening;
-    }
-    if (tasksRead == 0) {
-        opening.refusal = refusalText(shown, u"в нём нет ни одного задания."_s);
-        return opening;
-    }
-    for (int n = 1; n <= opening.tasks.count(); ++n) {
-        if (opening.tasks.stepCount(n) > MaxStepsPerTask) {
-            opening.refusal = refusalText(shown, u"в задании %1 больше %2 шагов, а список вмещает не больше %2."_s.arg(
-                                                     QString::number(n), QString::number(MaxStepsPerTask)));
-            opening.tasks = TaskTable();
-            return opening;
-        }
-    }
+    std::optional<Failure> failure = loadTestFrom(copy, opening.tasks, &tasksRead, &opening.title);
+    judgeLoaded(opening, failure, tasksRead, shown, copyPath);
     return opening;
 }
 
@@ -86,6 +121,18 @@ TestOpening openStoredTest(QIODevice &stored, const QString &storedPath, const Q
                            const std::optional<QString> &title)
 {
     TestOpening opening;
+    if (!stored.isSequential() && stored.size() - stored.pos() <= MaxTableBytes) {
+        // Read once, unscrambled in memory and written to the copy; what
+        // was written is loaded from memory rather than read back.
+        QByteArray plain;
+        if (std::optional<Failure> failure = scrambleToCopy(stored, copyPath, storedPath, plain, MaxTableBytes)) {
+            opening.failure = failure; // the copy is gone already
+            return opening;
+        }
+        opening = openUnscrambledBytes(std::move(plain), copyPath, title);
+        QFile::remove(copyPath); // the test in plain text, answers in order: never left behind
+        return opening;
+    }
     if (std::optional<Failure> failure = scrambleToCopy(stored, copyPath, storedPath)) {
         opening.failure = failure; // the copy is gone already
         return opening;
@@ -102,20 +149,24 @@ TestOpening openStoredTest(QIODevice &stored, const QString &storedPath, const Q
     return opening;
 }
 
-TestOpening openStoredBytes(QByteArrayView stored, const QString &testPath, const std::optional<QString> &title)
+TestOpening openStoredBytes(QByteArray &&stored, const QString &testPath, const std::optional<QString> &title)
 {
     const QString copyPath = testPath + u".tmp"_s;
-    std::optional<Failure> failure;
-    QByteArray plain = scrambleBytes(stored, &failure);
-    if (failure) {
+    if (std::optional<Failure> failure = scrambleInPlace(stored)) {
         TestOpening opening;
         opening.failure = failure;
         opening.failure->path = copyPath;
         return opening;
     }
-    QBuffer copy(&plain);
-    copy.open(QIODevice::ReadOnly);
-    return openUnscrambled(copy, copyPath, title);
+    return openUnscrambledBytes(std::move(stored), copyPath, title);
+}
+
+TestOpening openStoredBytes(QByteArrayView stored, const QString &testPath, const std::optional<QString> &title)
+{
+    QByteArray copy;
+    copy.reserve(stored.size() + 1);
+    copy.append(stored);
+    return openStoredBytes(std::move(copy), testPath, title);
 }
 
 } // namespace velmora

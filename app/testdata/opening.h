@@ -46,5 +46,7 @@ TestOpening openStoredTest(QIODevice &stored, const QString &storedPath, const Q
 // The same for stored bytes held in memory; failures name `testPath` +
 // ".tmp" as the program's would.
 TestOpening openStoredBytes(QByteArrayView stored, const QString &testPath, const std::optional<QString> &title = {});
+// The same on bytes the opening may take over (unscrambled and loaded in place).
+TestOpening openStoredBytes(QByteArray &&stored, const QString &testPath, const std::optional<QString> &title = {});
 
 } // namespace velmora

@@ -2,7 +2,6 @@
 
 #include "testdata/linereader.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
@@ -43,7 +42,51 @@ bool namesInput(const QString &inputPath, const QString &outputPath, bool throug
     return QFileInfo(inputPath).canonicalFilePath() == output.canonicalFilePath();
 }
 
+// A title longer than any line the loader reads is no title: an input
+// without a CR LF pair (a device without end) stops there.
+constexpr qint64 TitleLimit = LineReader::DefaultMaxLineLength + 2;
+
+// Creates the temporary copy afresh: whatever stands at the name goes first
+// (a link itself, never what it points to); the exclusive create then
+// refuses anything planted since.
+std::optional<Failure> createCopy(QFile &out, const QString &copyPath, const QString &inputPath)
+{
+    if (namesInput(inputPath, copyPath, false))
+        return Failure::of(FailureNumber::PathFileAccessError, copyPath);
+    QFile::remove(copyPath);
+    out.setFileName(copyPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return fileFailure(out, copyPath, FileAccess::Write);
+    return std::nullopt;
+}
+
+// Closes a copy written with `failure` so far; a failed copy is removed.
+std::optional<Failure> closeCopy(QFile &out, std::optional<Failure> failure)
+{
+    out.close();
+    if (!failure && out.error() != QFileDevice::NoError)
+        failure = fileFailure(out, out.fileName(), FileAccess::Write);
+    if (failure) {
+        failure->path = out.fileName();
+        out.remove();
+    }
+    return failure;
+}
+
 } // namespace
+
+std::optional<Failure> scrambleInPlace(QByteArray &bytes)
+{
+    const qsizetype pair = bytes.indexOf(QByteArrayView("\r\n", 2));
+    if (pair < 0 || pair + 2 > TitleLimit)
+        return Failure::of(FailureNumber::InputPastEnd);
+    // Bounds held in locals: the loop then vectorises.
+    uchar *const end = reinterpret_cast<uchar *>(bytes.data()) + bytes.size();
+    for (uchar *p = end - (bytes.size() - pair - 2); p < end; ++p)
+        *p = uchar(~*p);
+    bytes.append(char(~bytes.back()));
+    return std::nullopt;
+}
 
 std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
 {
@@ -53,9 +96,6 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
     bool inTitle = true;
     bool afterCr = false;
     uchar last = 0;
-    // A title longer than any line the loader reads is no title: an input
-    // without a CR LF pair (a device without end) stops here.
-    constexpr qint64 TitleLimit = LineReader::DefaultMaxLineLength + 2;
     qint64 titleLength = 0;
     for (;;) {
         const qint64 got = in.read(reinterpret_cast<char *>(data), block);
@@ -95,23 +135,30 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
 
 std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath)
 {
-    if (namesInput(inputPath, copyPath, false))
-        return Failure::of(FailureNumber::PathFileAccessError, copyPath);
-    // Whatever stands at the name goes first (a link itself, never what it
-    // points to); the exclusive create then refuses anything planted since.
-    QFile::remove(copyPath);
-    QFile out(copyPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return fileFailure(out, copyPath, FileAccess::Write);
-    std::optional<Failure> failure = scrambleStream(in, out);
-    out.close();
-    if (!failure && out.error() != QFileDevice::NoError)
-        failure = fileFailure(out, copyPath, FileAccess::Write);
-    if (failure) {
-        failure->path = copyPath;
-        out.remove();
-    }
-    return failure;
+    QFile out;
+    if (std::optional<Failure> failure = createCopy(out, copyPath, inputPath))
+        return failure;
+    return closeCopy(out, scrambleStream(in, out));
+}
+
+std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath,
+                                      QByteArray &plain, qint64 limit)
+{
+    QFile out;
+    if (std::optional<Failure> failure = createCopy(out, copyPath, inputPath))
+        return failure;
+    std::optional<Failure> failure;
+    if (!readWhole(in, plain, limit, 1))
+        failure = deviceFailure(in, FileAccess::Read);
+    else if (plain.size() > limit)
+        failure = Failure::of(FailureNumber::OutOfMemory);
+    else
+        failure = scrambleInPlace(plain);
+    if (!failure && !writeAll(out, plain.constData(), plain.size()))
+        failure = deviceFailure(out, FileAccess::Write);
+    if (failure)
+        plain.clear();
+    return closeCopy(out, failure);
 }
 
 std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath)
@@ -154,15 +201,10 @@ std::optional<Failure> ScrambleFile(QString &path, const std::optional<QString> 
 
 QByteArray scrambleBytes(QByteArrayView plain, std::optional<Failure> *failure)
 {
-    QByteArray input = plain.toByteArray();
-    QBuffer in(&input);
-    in.open(QIODevice::ReadOnly);
     QByteArray output;
     output.reserve(plain.size() + 1);
-    QBuffer out(&output);
-    out.open(QIODevice::WriteOnly);
-    std::optional<Failure> result = scrambleStream(in, out);
-    out.close();
+    output.append(plain);
+    const std::optional<Failure> result = scrambleInPlace(output);
     if (result)
         output.clear();
     if (failure)

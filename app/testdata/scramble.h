@@ -40,6 +40,16 @@ std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, 
 // rules of ScrambleFile's copy.
 std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath = {});
 
+// The same, reading the input whole (at most `limit` bytes, else failure 7)
+// and leaving what was written in `plain` as well (empty on a failure):
+// whoever goes on to load the copy needs not read it back.
+std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath,
+                                      QByteArray &plain, qint64 limit);
+
+// The transformation of bytes in memory, in place: one byte longer on
+// return (reserve it to spare a copy). On failure the bytes are unchanged.
+std::optional<Failure> scrambleInPlace(QByteArray &bytes);
+
 // The same transformation between two open devices, for in-memory use
 // (authoring, the checker, fuzzing). Failure paths are left empty.
 std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out);

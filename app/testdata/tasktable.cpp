@@ -9,7 +9,7 @@ int TaskTable::lineCount(int number) const
     if (number < 1 || number > count())
         throw FailureError(Failure::of(FailureNumber::SubscriptOutOfRange));
     const qsizetype first = m_firstLine.at(number - 1);
-    const qsizetype next = number == count() ? m_lineEnd.size() : m_firstLine.at(number);
+    const qsizetype next = number == count() ? m_lines.size() : m_firstLine.at(number);
     return int(next - first);
 }
 
@@ -17,9 +17,8 @@ QString TaskTable::text(int number, int index) const
 {
     if (index < 0 || index >= lineCount(number))
         throw FailureError(Failure::of(FailureNumber::SubscriptOutOfRange));
-    const qsizetype at = m_firstLine.at(number - 1) + index;
-    const qsizetype start = at == 0 ? 0 : m_lineEnd.at(at - 1);
-    return decodeLine(QByteArrayView(m_bytes).sliced(start, m_lineEnd.at(at) - start));
+    const Span line = m_lines.at(m_firstLine.at(number - 1) + index);
+    return decodeLine(QByteArrayView(m_bytes).sliced(line.start, line.end - line.start));
 }
 
 Task TaskTable::task(int number) const
@@ -39,23 +38,6 @@ QList<Task> TaskTable::tasks() const
     for (int number = 1; number <= count(); ++number)
         all.append(task(number));
     return all;
-}
-
-void TaskTable::setPending(QByteArrayView bytes)
-{
-    dropPending();
-    m_bytes.append(bytes);
-}
-
-void TaskTable::squeeze()
-{
-    // Reserved from the file's size, the block is a little too large (the
-    // line ends are not kept); copying it all would cost more than that
-    // slack. A block grown rather than reserved may be half empty.
-    if (m_bytes.capacity() - m_bytes.size() > m_bytes.size() / 4)
-        m_bytes.squeeze();
-    m_lineEnd.squeeze();
-    m_firstLine.squeeze();
 }
 
 } // namespace velmora

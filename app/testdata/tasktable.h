@@ -19,11 +19,11 @@ using Task = QStringList;
 // the table is owned by the program in one place and handed to whoever
 // reads it.
 //
-// The lines are kept as the file holds them, one after another in one
-// block of bytes, and decoded when read: the largest test has some 700 000
-// lines, and a string of its own for each, or even their text decoded at
-// once, would cost several times more than reading the file. The run reads
-// a task's few lines at a time.
+// The lines are kept as the file holds them, in one block of bytes (the
+// file's own, line ends and all, when it was read whole), and decoded when
+// read: the largest test has some 700 000 lines, and a string of its own
+// for each, or even their text decoded at once, would cost several times
+// more than reading the file. The run reads a task's few lines at a time.
 class TaskTableBuilder;
 
 // Read-only to all but the loader: a read outside the table (a task number
@@ -42,25 +42,22 @@ public:
     QList<Task> tasks() const;
 
 private:
-    // Building, for the loader only: a task is started, and lines are added
-    // to it in two moves: the bytes of a line are put at the end of the
-    // block (the pending line), then kept as the task's next line or
-    // dropped. `reserveBytes` is a hint.
+    // Built by the loader only (TaskTableBuilder, in loader.cpp).
     friend class TaskTableBuilder;
-    void reserveBytes(qsizetype size) { m_bytes.reserve(size); }
-    void startTask() { m_firstLine.append(qint32(m_lineEnd.size())); }
-    void setPending(QByteArrayView bytes);
-    bool pendingIsEmpty() const { return m_bytes.size() == keptEnd(); }
-    void keepPending() { m_lineEnd.append(m_bytes.size()); }
-    void dropPending() { m_bytes.truncate(keptEnd()); }
-    void squeeze();
 
-    qsizetype keptEnd() const { return m_lineEnd.isEmpty() ? 0 : m_lineEnd.last(); }
     int lineCount(int number) const; // failure 9 outside 1..count
 
-    QByteArray m_bytes;          // every line's bytes, one after another
-    QList<qsizetype> m_lineEnd;  // where each line ends in m_bytes
-    QList<qint32> m_firstLine;   // each task's statement, as a line index
+    // Where a line stands in m_bytes. The block never holds more than the
+    // loader's budget (MaxTableBytes, 1 GiB): 32 bits are enough.
+    struct Span final
+    {
+        qint32 start = 0;
+        qint32 end = 0;
+    };
+
+    QByteArray m_bytes;        // every line's bytes
+    QList<Span> m_lines;       // each line, tasks one after another
+    QList<qint32> m_firstLine; // each task's statement, as a line index
 };
 
 } // namespace velmora

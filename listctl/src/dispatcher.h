@@ -11,7 +11,7 @@ namespace tabulo {
 class LineModel;
 
 // Conversions of late-bound arguments to the types the members declare,
-// with the classic rules: numbers round half to even, true is -1, a number
+// by the control's rules: numbers round half to even, true is -1, a number
 // outside 16 bits overflows (6), anything else unconvertible is a type
 // mismatch (13).
 std::optional<Failure> toInt16(const QVariant &argument, qint16 &out);

@@ -24,7 +24,7 @@ std::optional<QPalette::ColorRole> roleOf(quint32 index)
     }
 }
 
-// The classic desktop scheme, for system colours the palette has no role for.
+// The standard desktop scheme, for system colours the palette has no role for.
 constexpr std::array<QRgb, 25> ClassicScheme = {
     0xd4d0c8, 0x3a6ea5, 0x0a246a, 0x808080, 0xd4d0c8, 0xffffff, 0x000000, 0x000000, 0x000000,
     0xffffff, 0xd4d0c8, 0xd4d0c8, 0x808080, 0x0a246a, 0xffffff, 0xd4d0c8, 0x808080, 0x808080,

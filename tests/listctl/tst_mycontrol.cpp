@@ -234,7 +234,7 @@ void TestMyControl::paintsColoursOfTheMoment()
     label->setPalette(palette);
     const QColor painted = label->grab().toImage().pixelColor(0, 0);
     QCOMPARE(painted, role != QPalette::NoRole ? odd : classic);
-    // The control's own background: inactive caption text, classic grey.
+    // The control's own background: inactive caption text, the standard grey.
     const QPoint strip(m_control->width() - 1, m_control->height() - 1);
     QCOMPARE(m_control->grab().toImage().pixelColor(strip), QColor(0xd4, 0xd0, 0xc8));
 }

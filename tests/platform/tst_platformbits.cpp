@@ -36,6 +36,21 @@ private Q_SLOTS:
         QCOMPARE(Twips::fromPixelsX(pixels), pixels * 15);
     }
 
+    // The scale is the application's, taken once; another one can be set.
+    void injectedScale()
+    {
+        const TwipScale screen = Twips::scale();
+        Twips::setScale(TwipScale::fromDpi(120, 144));
+        QCOMPARE(Twips::toPixelsX(1440), 120);
+        QCOMPARE(Twips::toPixelsY(1440), 144);
+        QCOMPARE(Twips::fromPixelsY(144), 1440);
+        QWidget widget;
+        Twips::place(&widget, 1440, 1440, 720, 720);
+        QCOMPARE(widget.geometry(), QRect(120, 144, 60, 72));
+        Twips::setScale(screen);
+        QCOMPARE(Twips::perPixelX(), 15.0);
+    }
+
     void placeUsesDesignBox()
     {
         QWidget parent;

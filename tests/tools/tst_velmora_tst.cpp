@@ -144,6 +144,15 @@ void TestVelmoraTst::loadPlainFile()
     const Run empty = velmoraTst({u"load"_s, u"--json"_s, path(u"title only"_s)});
     QCOMPARE(empty.exitCode, 0);
     QCOMPARE(empty.out, QByteArray("{\"title\": \"Just a title\", \"tasks\": []}\n"));
+
+    // --quiet: the counts only, from load and from show alike.
+    const Run counts = velmoraTst({u"load"_s, u"--quiet"_s, path(u"plain"_s)});
+    QCOMPARE(counts.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(counts.out), u"Заданий: 1\nШагов: 2\n"_s);
+    QVERIFY(writeFile(path(u"plain.tst"_s), velmora::scrambleBytes("T\r\nS\r\nA\r\n\r\nB\r\nC\r\nD\r\n")));
+    const Run shown = velmoraTst({u"show"_s, path(u"plain.tst"_s), u"--quiet"_s});
+    QCOMPARE(QString::fromUtf8(shown.out), u"Заданий: 2\nШагов: 3\n"_s);
+    QCOMPARE(velmoraTst({u"show"_s, u"--quiet"_s, u"--json"_s, path(u"plain.tst"_s)}).exitCode, 2);
 }
 
 void TestVelmoraTst::failuresGoToStderr_data()

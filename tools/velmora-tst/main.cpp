@@ -1,8 +1,10 @@
 // velmora-tst: the teacher's tool for Velmora's test files. Every command
 // goes through the same routines as the program itself.
 
+#include "platform/core/product.h"
 #include "testdata/authoring.h"
 #include "testdata/checker.h"
+#include "testdata/linereader.h"
 #include "testdata/loader.h"
 #include "testdata/messages.h"
 #include "testdata/opening.h"
@@ -10,6 +12,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 #include <algorithm>
 #include <csignal>
@@ -32,7 +36,7 @@ void print(std::FILE *stream, const QString &text)
 const QString Program = u"velmora-tst"_s;
 
 const QString ToolHelp = uR"(Использование: velmora-tst КОМАНДА [ПАРАМЕТР]... ФАЙЛ...
-Работа с файлами тестов Velmora: шифрование и расшифровка, загрузка, проверка.
+Работа с файлами тестов %1: шифрование и расшифровка, загрузка, проверка.
 Все команды пользуются теми же процедурами, что и сама программа.
 
 Команды:
@@ -44,9 +48,11 @@ const QString ToolHelp = uR"(Использование: velmora-tst КОМАН�
                           и зашифровать его в файл ТЕСТ (.tst); тест, который
                           программа не откроет, записывается только с --force
   load ФАЙЛ [--json]      загрузить уже расшифрованный ФАЙЛ и вывести задания
+                          (с --quiet — только число заданий и число шагов)
   show ТЕСТ.tst [--json]  сделать то, что делает программа, когда ученик выбирает
                           тест: расшифровать, загрузить, проверить, что список
-                          его покажет; вывести заголовок и задания
+                          его покажет; вывести заголовок и задания (с --quiet —
+                          только число заданий и число шагов)
   check ФАЙЛ              проверить текст теста (в том виде, в каком его запишет
                           scramble) или файл .tst: назвать с номерами строк всё,
                           из-за чего тест загрузится не так, как записан, или не
@@ -68,7 +74,7 @@ const QString ToolHelp = uR"(Использование: velmora-tst КОМАН�
      для check — найдены замечания; для scramble — программа не откроет тест,
      и он не записан
   2  ошибка в командной строке
-)"_s;
+)"_s.arg(QString::fromLatin1(AppTitle));
 
 // A file named on the command line: as shown, and as the system gave it.
 struct Operand final
@@ -83,6 +89,7 @@ struct Operand final
 struct Options final
 {
     bool json = false;
+    bool quiet = false;
     bool force = false;
 };
 
@@ -90,7 +97,7 @@ struct Command final
 {
     QString name;
     QStringList operands; // their names, as the usage line shows them
-    bool json = false;    // takes --json
+    bool json = false;    // takes --json and --quiet
     QString help;         // what the command does
     std::function<int(const QList<Operand> &operands, const Options &options)> run;
     bool force = false;   // takes --force
@@ -106,6 +113,9 @@ struct Command final
     {
         const QString jsonOption = uR"(      --json  вывести один объект JSON в UTF-8:
               {"title": "…", "tasks": [["условие", "шаг 1", …], …]}
+      --quiet вывести только число заданий и число шагов:
+              Заданий: N
+              Шагов: M
 )"_s;
         const QString forceOption = uR"(      --force записать тест, даже если программа его не откроет
 )"_s;
@@ -127,54 +137,52 @@ int failed(const Failure &failure)
     return Failed;
 }
 
-QString jsonString(const QString &text)
+// A text as a JSON string, escaped by Qt's own JSON writer.
+QByteArray jsonString(const QString &text)
 {
-    QString quoted = u"\""_s;
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '"': quoted += u"\\\""_s; break;
-        case '\\': quoted += u"\\\\"_s; break;
-        case '\b': quoted += u"\\b"_s; break;
-        case '\f': quoted += u"\\f"_s; break;
-        case '\n': quoted += u"\\n"_s; break;
-        case '\r': quoted += u"\\r"_s; break;
-        case '\t': quoted += u"\\t"_s; break;
-        default:
-            if (c.unicode() < 0x20)
-                quoted += u"\\u%1"_s.arg(uint(c.unicode()), 4, 16, QLatin1Char('0'));
-            else
-                quoted += c;
-        }
-    }
-    return quoted + u'"';
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.sliced(1, array.size() - 2); // without the brackets
 }
 
-void printTest(const QString &title, const TaskTable &Tasks, bool json)
+// {"title": "…", "tasks": [["условие", "шаг 1", …], …]}, on one line.
+QByteArray testJson(const QString &title, const TaskTable &Tasks)
 {
-    QString text;
-    if (json) {
-        QStringList tasks;
-        for (const Task &task : Tasks.tasks()) {
-            QStringList items;
-            for (const QString &item : task)
-                items << jsonString(item);
-            tasks << u'[' + items.join(u", "_s) + u']';
-        }
-        text = u"{\"title\": "_s + jsonString(title) + u", \"tasks\": ["_s + tasks.join(u", "_s) + u"]}\n"_s;
-    } else {
-        text = u"Заголовок: "_s + title + u"\nЗаданий: "_s + QString::number(Tasks.count()) + u'\n';
-        for (int n = 1; n <= Tasks.count(); ++n) {
-            text += u"\nЗадание "_s + QString::number(n) + u": "_s + Tasks.text(n, 0) + u'\n';
-            for (int k = 1; k <= Tasks.stepCount(n); ++k)
-                text += u"  "_s + QString::number(k) + u". "_s + Tasks.text(n, k) + u'\n';
-        }
+    QByteArray json = "{\"title\": " + jsonString(title) + ", \"tasks\": [";
+    for (int n = 1; n <= Tasks.count(); ++n) {
+        json += n > 1 ? ", [" : "[";
+        for (int index = 0; index <= Tasks.stepCount(n); ++index)
+            json += (index > 0 ? ", " : "") + jsonString(Tasks.text(n, index));
+        json += ']';
+    }
+    return json + "]}\n";
+}
+
+void printTest(const QString &title, const TaskTable &Tasks, const Options &options)
+{
+    if (options.json) {
+        const QByteArray json = testJson(title, Tasks);
+        std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+        return;
+    }
+    if (options.quiet) {
+        qint64 steps = 0;
+        for (int n = 1; n <= Tasks.count(); ++n)
+            steps += Tasks.stepCount(n);
+        print(stdout, u"Заданий: "_s + QString::number(Tasks.count()) + u"\nШагов: "_s + QString::number(steps) + u'\n');
+        return;
+    }
+    QString text = u"Заголовок: "_s + title + u"\nЗаданий: "_s + QString::number(Tasks.count()) + u'\n';
+    for (int n = 1; n <= Tasks.count(); ++n) {
+        text += u"\nЗадание "_s + QString::number(n) + u": "_s + Tasks.text(n, 0) + u'\n';
+        for (int k = 1; k <= Tasks.stepCount(n); ++k)
+            text += u"  "_s + QString::number(k) + u". "_s + Tasks.text(n, k) + u'\n';
     }
     print(stdout, text);
 }
 
 // The most of a file the tool holds at once; the program's loader holds
 // no more either.
-constexpr qint64 InputLimit = qint64(1) << 30;
+constexpr qint64 InputLimit = MaxTableBytes;
 
 // Opens an input operand, whatever it is (a file, a pipe, `<(…)`) and
 // whatever bytes name it.
@@ -202,14 +210,12 @@ std::optional<Failure> readInput(const Operand &input, QByteArray &bytes)
     QFile file;
     if (std::optional<Failure> failure = openInput(file, input))
         return failure;
-    bytes.clear();
-    while (bytes.size() <= InputLimit) {
-        const QByteArray block = file.read(1024 * 1024);
-        if (block.isEmpty())
-            break;
-        bytes += block;
-    }
-    if (file.error() != QFileDevice::NoError)
+    // A file too large is refused before a byte of it is read.
+    if (!file.isSequential() && file.size() > InputLimit)
+        return Failure::of(FailureNumber::OutOfMemory, input.name);
+    // Room for the byte the unscrambling appends: a test is then opened
+    // in the same memory.
+    if (!readWhole(file, bytes, InputLimit, 1) || file.error() != QFileDevice::NoError)
         return fileFailure(file, input.name);
     if (bytes.size() > InputLimit)
         return Failure::of(FailureNumber::OutOfMemory, input.name);
@@ -281,7 +287,7 @@ int load(const QList<Operand> &operands, const Options &options)
         failure->path = input.name;
         return failed(*failure);
     }
-    printTest(title, Tasks, options.json);
+    printTest(title, Tasks, options);
     return Success;
 }
 
@@ -293,12 +299,12 @@ int show(const QList<Operand> &operands, const Options &options)
     QByteArray stored;
     if (const std::optional<Failure> failure = readInput(test, stored))
         return failed(*failure);
-    const TestOpening opening = openStoredBytes(stored, test.name);
+    const TestOpening opening = openStoredBytes(std::move(stored), test.name);
     if (!opening.opens()) {
         print(stderr, opening.message() + u'\n');
         return Failed;
     }
-    printTest(opening.title, opening.tasks, options.json);
+    printTest(opening.title, opening.tasks, options);
     return Success;
 }
 
@@ -373,12 +379,12 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
 пустой строкой. Проверить текст заранее: velmora-tst check ТЕКСТ.
 
 Если программа не сможет открыть такой тест (задание без шагов, задание
-больше чем из 20 шагов, текст без заданий и т. п.), тест не записывается:
+больше чем из %1 шагов, текст без заданий и т. п.), тест не записывается:
 замечания с номерами строк выводятся, код завершения 1. С --force тест
 записывается всё равно (замечания выводятся так же). Файл ТЕСТ пишется
 сначала рядом и переименовывается поверх прежнего только целиком.
 
-)"_s,
+)"_s.arg(MaxStepsPerTask),
          scramble, true},
         {u"load"_s, {u"ФАЙЛ"_s}, true,
          uR"(Загружает уже расшифрованный ФАЙЛ процедурой загрузки программы и выводит
@@ -402,13 +408,13 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
 запишут scramble и режим составления тестов (концы строк, кодировка и пустые
 строки в конце уже исправлены). Называет с номерами строк всё, из-за чего
 тест загрузится не так, как записан, или не откроется в программе: нет
-заголовка; в задании больше 20 шагов; две пустые строки подряд; пустой
+заголовка; в задании больше %1 шагов; две пустые строки подряд; пустой
 первый шаг; последняя строка без перевода строки; пустая строка в конце;
 строки, которые кончаются одним LF; задание, все шаги которого одинаковы
 (любой ответ верен); текст без единого задания. Если программа тест не
 откроет, последней строкой выводится то, что она скажет.
 
-)"_s,
+)"_s.arg(MaxStepsPerTask),
          check},
     };
 }
@@ -456,12 +462,16 @@ int run(const QStringList &arguments, const QList<QByteArray> &native)
             return Success;
         } else if (argument == u"--json"_s && command->json) {
             options.json = true;
+        } else if (argument == u"--quiet"_s && command->json) {
+            options.quiet = true;
         } else if (argument == u"--force"_s && command->force) {
             options.force = true;
         } else {
             return usageError(u"неизвестный параметр «"_s + argument + u"»"_s, command->usage());
         }
     }
+    if (options.json && options.quiet)
+        return usageError(u"--json и --quiet вместе не указываются"_s, command->usage());
     if (operands.size() < command->operands.size())
         return usageError(u"не хватает аргументов"_s, command->usage());
     if (operands.size() > command->operands.size())

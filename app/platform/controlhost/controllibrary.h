@@ -19,7 +19,7 @@ namespace velmora {
 // QPluginLoader::metaData() before anything is loaded.
 namespace ControlLibrary {
 
-// The classic number for a control that can't be created.
+// The failure number for a control that can't be created.
 inline constexpr int CannotCreate = 429;
 
 // Environment variable naming the folder (or folders, separated as PATH is)

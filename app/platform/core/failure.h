@@ -10,7 +10,7 @@ class QFileDevice;
 
 namespace velmora {
 
-// The run-time failure numbers the program knows, with the classic
+// The run-time failure numbers the program knows, with the standard
 // English descriptions that its messages show after the number.
 namespace FailureNumber {
 inline constexpr int InvalidCall = 5;
@@ -36,7 +36,7 @@ inline constexpr int WrongArguments = 450;
 // "Application-defined or object-defined error" for numbers it does not know.
 QString standardDescription(int number);
 
-// A failure as a value: what the old runtime raised, the routines here return.
+// A failure as a value: the routines here return it rather than end the program.
 struct Failure final
 {
     int number = 0;
@@ -65,7 +65,7 @@ private:
 // and a missing file means something else when it was to be created.
 enum class FileAccess { Read, Write };
 
-// The failure a file operation on `file` met, in the old runtime's numbering:
+// The failure a file operation on `file` met, in the program's numbering:
 // 53 when the file to read does not exist, 76 when its folder does not,
 // 70 when access is refused (or the folder of a file to create cannot be
 // written), 75 for a folder where a file was expected, 61 when the disk

@@ -36,7 +36,7 @@ enum class EventId : qint32 {
     OverSwap = 3, // no arguments; raised at the end of every Swap
 };
 
-// Failure numbers a call can return, in the classic run-time numbering.
+// Failure numbers a call can return, in the standard run-time numbering.
 namespace FailureNumber {
 inline constexpr qint32 Overflow = 6;
 inline constexpr qint32 SubscriptOutOfRange = 9;
@@ -70,8 +70,8 @@ struct Result final
     }
 };
 
-// An argument passed by reference to a 16-bit integer, the way the classic
-// hosts pass line numbers. The control reads through it and never writes;
+// An argument passed by reference to a 16-bit integer, the way hosts pass
+// line numbers. The control reads through it and never writes;
 // the referenced variable must outlive the call. A null target is refused
 // with a type mismatch.
 struct Int16Ref final
