@@ -48,10 +48,11 @@ function(velmora_collect_targets dir out)
     set(${out} ${targets} PARENT_SCOPE)
 endfunction()
 
-# Whether Qt Widgets' usage requirements reach a target: through what it
-# links and, from there, through what each of those passes on for compiling
-# (link-only dependencies of static libraries bring no macros).
-function(velmora_links_widgets target out)
+# Whether the usage requirements of Qt module `module` (Qt6::Widgets,
+# Qt6::Core) reach a target: through what it links and, from there, through
+# what each of those passes on for compiling (link-only dependencies of
+# static libraries bring no macros).
+function(velmora_links_qt target module out)
     get_target_property(queue ${target} LINK_LIBRARIES)
     set(seen)
     while(queue)
@@ -60,7 +61,7 @@ function(velmora_links_widgets target out)
             continue()
         endif()
         list(APPEND seen ${item})
-        if(item STREQUAL "Qt6::Widgets")
+        if(item STREQUAL module)
             set(${out} TRUE PARENT_SCOPE)
             return()
         endif()
@@ -104,7 +105,11 @@ function(velmora_precompile_headers)
         if(target MATCHES "^velmora_pch_" OR NOT links OR NOT "velmora_flags" IN_LIST links)
             continue()
         endif()
-        velmora_links_widgets(${target} widgets)
+        velmora_links_qt(${target} Qt6::Core core)
+        if(NOT core)
+            continue() # a plain C++ program: Qt's headers would not even be found
+        endif()
+        velmora_links_qt(${target} Qt6::Widgets widgets)
         set(kind core)
         if(widgets)
             set(kind widgets)
