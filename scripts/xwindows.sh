@@ -31,3 +31,18 @@ press() { # window id, keys...
     xdotool windowfocus --sync "$id" 2>/dev/null || true
     xdotool key "$@"
 }
+
+# The teacher's authoring mode, once started: the text typed into the Open
+# dialog, the proposed destination accepted in the Save dialog, the success
+# message read and closed. Returns non-zero at the first window missing.
+author_in_dialogs() { # path of the teacher's text
+    local open save box
+    open=$(wait_window '^Выберите файл для шифрования$' 30) || { echo "no Open dialog" >&2; return 1; }
+    xdotool windowfocus --sync "$open" 2>/dev/null || true
+    xdotool type --delay 5 "$1"
+    xdotool key Return
+    save=$(wait_window '^Сохранить резултат в файле$') || { echo "no Save dialog" >&2; return 1; }
+    press "$save" Return
+    box=$(wait_window '^Velmora$') || { echo "no success message" >&2; return 1; }
+    press "$box" Return
+}

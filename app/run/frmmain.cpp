@@ -9,11 +9,9 @@
 #include "run/frmoutrez.h"
 #include "run/tabulolist.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QWindow>
 
 #include <utility>
 

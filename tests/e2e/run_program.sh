@@ -84,14 +84,7 @@ stage=teacher
 echo "== a teacher authors a test"
 "$tool" scramble "$other" "$folder/другой.tst" || fail "velmora-tst scramble"
 "$folder/velmora" qjx & app_pid=$!
-open=$(wait_window '^Выберите файл для шифрования$') || fail "no Open dialog"
-xdotool windowfocus --sync "$open" 2>/dev/null || true
-xdotool type --delay 5 "$sample"
-xdotool key Return
-save=$(wait_window '^Сохранить резултат в файле$') || fail "no Save dialog"
-press "$save" Return
-box=$(wait_window '^Velmora$') || fail "no success message"
-press "$box" Return
+author_in_dialogs "$sample" || fail "the authoring mode's windows did not come"
 wait_exit 0
 "$tool" scramble "$sample" "$work/expected.tst" || fail "velmora-tst scramble"
 cmp "$folder/тест1.tst" "$work/expected.tst" || fail "the authored test differs from velmora-tst's"

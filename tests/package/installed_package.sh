@@ -114,14 +114,7 @@ echo "== a teacher authors a test: proposed in the home folder"
 cp "$sample" "$home/lesson.txt"
 chmod a+r "$home/lesson.txt"
 as_user "$root/usr/bin/velmora" qjx & app_pid=$!
-open=$(wait_window '^Выберите файл для шифрования$' 30) || fail "no Open dialog"
-xdotool windowfocus --sync "$open" 2>/dev/null || true
-xdotool type --delay 5 "$home/lesson.txt"
-xdotool key Return
-save=$(wait_window '^Сохранить резултат в файле$') || fail "no Save dialog"
-press "$save" Return
-box=$(wait_window '^Velmora$') || fail "no success message"
-press "$box" Return
+author_in_dialogs "$home/lesson.txt" || fail "the authoring mode's windows did not come"
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the authoring mode did not end"
 app_pid=
