@@ -2,6 +2,7 @@
 
 #include "platform/forms.h"
 #include "platform/imagelist.h"
+#include "program/modechoice.h"
 #include "run/mainlayout.h"
 #include "run/moveentry.h"
 #include "run/testrun.h"

@@ -11,15 +11,6 @@ namespace velmora {
 
 class RandomSource;
 
-// The main window writes the mode through this: the mode window sets it
-// after the main window has loaded and before it shows it.
-class ModeChoice
-{
-public:
-    virtual ~ModeChoice() = default;
-    virtual void setRegim(bool hintsOn) = 0;
-};
-
 // One pass of the pupil through the loaded test: which task comes when,
 // where the pupil is, the score, and what a press of the Done button does.
 // The main window owns one per load and shows what it says; the tasks

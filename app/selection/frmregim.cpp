@@ -3,8 +3,8 @@
 #include "platform/runtime.h"
 #include "platform/twips.h"
 #include "program/formnames.h"
+#include "program/modechoice.h"
 #include "program/program.h"
-#include "run/testrun.h"
 
 #include <QLabel>
 #include <QPushButton>
