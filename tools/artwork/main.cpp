@@ -5,7 +5,7 @@
 //
 // The help page is two colours only: its text is drawn without smoothing
 // and then cut to ink or paper, and it is written as a 24-bit uncompressed
-// bitmap at 96 dots per inch by hand, so every header field is as meant.
+// bitmap at 96 dots per inch.
 
 #include "assets/helppage.h"
 #include "assets/producticon.h"
@@ -18,7 +18,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QtEndian>
 
 #include <cstdio>
 #include <optional>
@@ -95,50 +94,6 @@ std::optional<QImage> drawHelpPage(QString &error)
     return page;
 }
 
-template <class T> void put(QByteArray &bytes, T value)
-{
-    const T little = qToLittleEndian(value);
-    bytes.append(reinterpret_cast<const char *>(&little), sizeof little);
-}
-
-// BITMAPFILEHEADER + BITMAPINFOHEADER, then the rows bottom-up as
-// blue-green-red, each padded to four bytes.
-QByteArray bmpBytes(const QImage &image)
-{
-    const int rowBytes = (image.width() * 3 + 3) & ~3;
-    const quint32 pixelBytes = quint32(rowBytes * image.height());
-    constexpr quint32 headerBytes = 14 + 40;
-    QByteArray bytes;
-    bytes.reserve(int(headerBytes + pixelBytes));
-    bytes.append("BM");
-    put<quint32>(bytes, headerBytes + pixelBytes);
-    put<quint16>(bytes, 0);
-    put<quint16>(bytes, 0);
-    put<quint32>(bytes, headerBytes);
-    put<quint32>(bytes, 40);
-    put<qint32>(bytes, image.width());
-    put<qint32>(bytes, image.height()); // positive: bottom-up
-    put<quint16>(bytes, 1);              // planes
-    put<quint16>(bytes, 24);             // bits per pixel
-    put<quint32>(bytes, 0);              // BI_RGB, uncompressed
-    put<quint32>(bytes, pixelBytes);
-    put<qint32>(bytes, PixelsPerMetre);
-    put<qint32>(bytes, PixelsPerMetre);
-    put<quint32>(bytes, 0); // colours used
-    put<quint32>(bytes, 0); // important colours
-    for (int y = image.height() - 1; y >= 0; --y) {
-        const int start = int(bytes.size());
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = image.pixel(x, y);
-            bytes.append(char(qBlue(pixel)));
-            bytes.append(char(qGreen(pixel)));
-            bytes.append(char(qRed(pixel)));
-        }
-        bytes.append(QByteArray(rowBytes - (int(bytes.size()) - start), '\0'));
-    }
-    return bytes;
-}
-
 int writeHelpPage(const QString &path)
 {
     const QFontInfo used(pageFont());
@@ -147,8 +102,12 @@ int writeHelpPage(const QString &path)
     const std::optional<QImage> page = drawHelpPage(error);
     if (!page)
         return fail(error);
+    // Written as a 24-bit uncompressed bitmap at 96 dots per inch.
+    QImage bitmap = page->convertToFormat(QImage::Format_RGB888);
+    bitmap.setDotsPerMeterX(PixelsPerMetre);
+    bitmap.setDotsPerMeterY(PixelsPerMetre);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bmpBytes(*page)) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !bitmap.save(&file, "BMP") || !file.commit())
         return fail(u"cannot write %1: %2"_s.arg(path, file.errorString()));
     return 0;
 }
