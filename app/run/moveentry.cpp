@@ -86,11 +86,12 @@ bool MoveEntry::backspace(int &KeyAscii)
         m_box.setText({});
         return false;
     }
-    // Right after the dash, Backspace gives the first line up. Anywhere
-    // else it takes the whole second number away, and so does it when the
-    // box does not hold the prefix at all (a line clicked in the list while
-    // the box was empty or held loose digits): the prefix is written then.
-    if (m_box.caret() == PrefixLength && holdsPrefix()) {
+    // Right after the dash (the fourth position), Backspace gives the first
+    // line up, whatever else the box holds: loose digits, or a digit typed
+    // into the prefix. Anywhere else it takes the whole second number away
+    // and writes the prefix afresh (also when the box held no prefix, as
+    // after a line clicked in the list while the box was empty).
+    if (m_box.caret() == PrefixLength) {
         m_target.ClearSelection();
         m_TypedFrom = 0;
         m_box.setText({});

@@ -194,6 +194,8 @@ void TestMoveEntry::typed_data()
     row("Backspace in the prefix", 7, u"3-5 {home}\b"_s, u"3 -"_s, 3, 3, 0, 3, sel3, 0, {}, u"35"_s);
     row("letters never enter", 7, u"й3ё-b5,c"_s, u"3 -5"_s, 4, 3, 5, 3, sel3, 0, {}, u"35"_s);
     row("digit typed into the prefix", 7, u"3-{home}7{end}5\r"_s, u"3 -"_s, 3, 3, 0, 3, sel3, 0, {}, u"375\r"_s);
+    row("Backspace after the dash, a digit typed into the prefix", 7, u"3-{home}7{end}{left}\b"_s, {}, 0, 0, 0, 3,
+        sel3 + QStringList{u"ClearSelection"_s}, 0, {}, u"37"_s);
     row("first line carried past a shorter task", 20, u"15-{lines 7}3\r"_s, {}, 0, 0, 0, 15,
         {u"Selection(15)=true"_s}, 1, {}, u"153\r"_s);
 }
@@ -210,7 +212,9 @@ void TestMoveEntry::mixed_data()
     row("click 2, Backspace, 5 Enter", 7, u"{click 2}\b5\r"_s, {}, 0, 0, 0, 2, {u"Swap(2,5)"_s}, 0, Done, u"5"_s);
     row("click 2, 5 Enter writes the prefix", 7, u"{click 2}5\r"_s, u"2 -"_s, 3, 2, 0, 2, {}, 0, {}, u"5\r"_s);
     row("click 2, 5 Enter twice", 7, u"{click 2}5\r5\r"_s, {}, 0, 0, 0, 2, {u"Swap(2,5)"_s}, 0, Done, u"5\r5"_s);
-    row("loose digits, click 2, Backspace", 7, u"456{click 2}\b"_s, u"2 -"_s, 3, 2, 0, 2, {}, 0, {}, u"456"_s);
+    // The caret stands after the third character: the first line is given up.
+    row("loose digits, click 2, Backspace", 7, u"456{click 2}\b"_s, {}, 0, 0, 0, 2, {u"ClearSelection"_s}, 0, {},
+        u"456"_s);
     row("typed 3 given up, still pending", 7, u"3-\b{move 5}"_s, {}, 0, 0, 0, 3,
         sel3 + QStringList{u"ClearSelection"_s}, 0, u"Перемещаем из 3 в 5"_s, u"3"_s);
     row("typed 3 given up, click on 6", 7, u"3-\b{click 6}"_s, {}, 0, 0, 0, 3,
