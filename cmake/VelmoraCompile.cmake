@@ -6,6 +6,11 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     if(VELMORA_WERROR)
         target_compile_options(velmora_flags INTERFACE -Werror)
     endif()
+    # Full RELRO, as Debian's hardening flags link: the relocations are made
+    # read-only once resolved, and all of them are resolved at load time.
+    if(CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+        target_link_options(velmora_flags INTERFACE LINKER:-z,relro,-z,now)
+    endif()
 elseif(MSVC)
     target_compile_options(velmora_flags INTERFACE /W4 /utf-8 $<$<BOOL:${VELMORA_WERROR}>:/WX>)
 endif()

@@ -3,39 +3,52 @@
 # `cmake --install` lays out, plus the desktop's pieces:
 #   /usr/lib/velmora/                 the program's folder (program, Tabulo, velmora-tst, sample tests)
 #   /usr/bin/velmora, velmora-tst     relative links into it
-#   /usr/share/applications/velmora.desktop, the icons in the hicolor theme,
-#   the manual pages, the copyright and the changelog.
+#   /usr/share/applications/<id>.desktop, /usr/share/metainfo/<id>.metainfo.xml,
+#   the icons in the hicolor theme, the manual pages (English in man1,
+#   Russian in ru/man1), the copyright and the changelog.
 
 set(VELMORA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+# The project's reverse domain: software centres find the program by it, and
+# the metainfo's launchable names the start menu's entry by it.
+set(VELMORA_APP_ID example.c_seed_e50ecc4c.velmora)
 
-# The start menu's entry and the icon theme's pictures (drawn by the build,
-# see tools/artwork).
-install(FILES ${VELMORA_PACKAGING_DIR}/velmora.desktop DESTINATION share/applications)
+# The start menu's entry, what software centres show, and the icon theme's
+# pictures (drawn by the build, see tools/artwork).
+install(FILES ${VELMORA_PACKAGING_DIR}/${VELMORA_APP_ID}.desktop DESTINATION share/applications)
+install(FILES ${VELMORA_PACKAGING_DIR}/${VELMORA_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION share/icons)
 
 # Manual pages and the changelog are shipped compressed, the way Debian
 # wants them: gzip -9n, no name or time stamp inside, so that two builds
-# give the same bytes.
+# give the same bytes. The English pages are what `man` shows in the C
+# locale (a fresh account, `su -`); the Russian ones sit under ru/.
+set(velmora_pages velmora.1 velmora-tst.1)
 find_program(VELMORA_GZIP gzip)
 set(velmora_doc_outputs)
 if(VELMORA_GZIP)
     set(compressed ${CMAKE_BINARY_DIR}/packaging)
-    foreach(source IN ITEMS velmora.1 velmora-tst.1 changelog)
+    foreach(source IN ITEMS velmora.1 velmora-tst.1 ru/velmora.1 ru/velmora-tst.1 changelog)
         set(output ${compressed}/${source}.gz)
+        get_filename_component(folder ${output} DIRECTORY)
         add_custom_command(OUTPUT ${output}
-            COMMAND ${CMAKE_COMMAND} -E make_directory ${compressed}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
             COMMAND ${VELMORA_GZIP} -9nc ${VELMORA_PACKAGING_DIR}/${source} > ${output}
             DEPENDS ${VELMORA_PACKAGING_DIR}/${source}
             COMMENT "Compressing ${source}")
         list(APPEND velmora_doc_outputs ${output})
     endforeach()
     add_custom_target(velmora_package_docs ALL DEPENDS ${velmora_doc_outputs})
-    install(FILES ${compressed}/velmora.1.gz ${compressed}/velmora-tst.1.gz DESTINATION share/man/man1)
+    set(pages ${compressed})
+    list(TRANSFORM velmora_pages APPEND .gz)
     install(FILES ${compressed}/changelog.gz DESTINATION share/doc/velmora)
 else()
-    install(FILES ${VELMORA_PACKAGING_DIR}/velmora.1 ${VELMORA_PACKAGING_DIR}/velmora-tst.1
-        DESTINATION share/man/man1)
+    set(pages ${VELMORA_PACKAGING_DIR})
+    install(FILES ${VELMORA_PACKAGING_DIR}/changelog DESTINATION share/doc/velmora)
 endif()
+foreach(page IN LISTS velmora_pages)
+    install(FILES ${pages}/${page} DESTINATION share/man/man1)
+    install(FILES ${pages}/ru/${page} DESTINATION share/man/ru/man1)
+endforeach()
 install(FILES ${VELMORA_PACKAGING_DIR}/copyright DESTINATION share/doc/velmora)
 
 set(VELMORA_MAINTAINER "Velmora maintainers <maintainers@users.noreply.c-seed-e50ecc4c.example>"
@@ -70,5 +83,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELMORA_MAINTAINER}")
 # links and Qt loads at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+
+# No maintainer scripts: the package is remade without the ldconfig calls
+# CPack adds for libTabulo.so (see packaging/without-ldconfig.cmake).
+set(CPACK_POST_BUILD_SCRIPTS ${VELMORA_PACKAGING_DIR}/without-ldconfig.cmake)
 
 include(CPack)

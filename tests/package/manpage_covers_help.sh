@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Every command and every option velmora-tst's help names is in its manual
-# page: the tool's help and the page do not drift apart.
+# page (the English one and the Russian one alike), and each command's
+# synopsis on the page names the options of its usage line: the tool's help
+# and the page do not drift apart.
 # Usage: manpage_covers_help.sh VELMORA_TST MANPAGE
 set -euo pipefail
 tool=$1; page=$2
@@ -18,7 +20,15 @@ commands=$(awk '/^Команды:/ {on = 1; next} on && /^[^ ]/ {on = 0} on && /
 all_help=$help
 for command in $commands; do
     contains "$command" || { echo "FAIL: the command $command is not in the manual page"; fail=1; }
-    all_help+=$'\n'$("$tool" "$command" --help)
+    command_help=$("$tool" "$command" --help)
+    all_help+=$'\n'$command_help
+    # The options of the usage line, and of the page's synopsis line for the command.
+    usage_options=$(head -n1 <<<"$command_help" | sed 's/velmora-tst//g' | { grep -oE -- '--?[a-z][a-z-]*' || true; } | sort -u | xargs)
+    synopsis_options=$(awk '/^\.SH/ {on = ($2 ~ /^(SYNOPSIS|СИНТАКСИС)$/); next} on' <<<"$text" \
+        | awk -v RS='[.]br\n' -v want="velmora-tst $command" '$2 " " $3 == want' \
+        | sed 's/velmora-tst//g' | { grep -oE -- '--?[a-z][a-z-]*' || true; } | sort -u | xargs)
+    [ "$usage_options" = "$synopsis_options" ] || {
+        echo "FAIL: $command: the usage line names '$usage_options', the page's synopsis '$synopsis_options'"; fail=1; }
 done
 # Options: every -x and --word the help texts name.
 for option in $(grep -oE -- '(^|[ [(,])--?[A-Za-z][A-Za-z-]*' <<<"$all_help" | sed 's/^[ [(,]//' | sort -u); do

@@ -237,7 +237,7 @@ void TestVelmoraTst::usageErrors_data()
     QTest::newRow("--json where it means nothing")
         << QStringList{u"check"_s, u"--json"_s, u"a"_s} << u"Использование: velmora-tst check ФАЙЛ"_s;
     QTest::newRow("unknown option of a command")
-        << QStringList{u"show"_s, u"-x"_s, u"a.tst"_s} << u"Использование: velmora-tst show [--json] ТЕСТ.tst"_s;
+        << QStringList{u"show"_s, u"-x"_s, u"a.tst"_s} << u"Использование: velmora-tst show [--json | --quiet] ТЕСТ.tst"_s;
 }
 
 void TestVelmoraTst::usageErrors()
@@ -259,8 +259,8 @@ void TestVelmoraTst::help_data()
     QTest::newRow("tool, short") << QStringList{u"-h"_s} << u"Использование: velmora-tst КОМАНДА [ПАРАМЕТР]... ФАЙЛ..."_s;
     QTest::newRow("unscramble") << QStringList{u"unscramble"_s, u"--help"_s} << u"Использование: velmora-tst unscramble ВХОД ВЫХОД"_s;
     QTest::newRow("scramble") << QStringList{u"scramble"_s, u"-h"_s} << u"Использование: velmora-tst scramble [--force] ТЕКСТ ТЕСТ"_s;
-    QTest::newRow("load") << QStringList{u"load"_s, u"--help"_s} << u"Использование: velmora-tst load [--json] ФАЙЛ"_s;
-    QTest::newRow("show") << QStringList{u"show"_s, u"x.tst"_s, u"--help"_s} << u"Использование: velmora-tst show [--json] ТЕСТ.tst"_s;
+    QTest::newRow("load") << QStringList{u"load"_s, u"--help"_s} << u"Использование: velmora-tst load [--json | --quiet] ФАЙЛ"_s;
+    QTest::newRow("show") << QStringList{u"show"_s, u"x.tst"_s, u"--help"_s} << u"Использование: velmora-tst show [--json | --quiet] ТЕСТ.tst"_s;
     QTest::newRow("check") << QStringList{u"check"_s, u"--help"_s} << u"Использование: velmora-tst check ФАЙЛ"_s;
     QTest::newRow("version") << QStringList{u"--version"_s} << u"velmora-tst "_s;
 }
