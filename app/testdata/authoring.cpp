@@ -88,9 +88,14 @@ std::optional<Failure> authorStoredForm(QByteArray stored, const QString &source
     QList<Finding> found;
     if (stored.contains("\r\n"))
         found = openingProblems(stored, destinationPath);
+    // A test that opens is written; a line of blanks where an empty line
+    // was meant is still told, since the tasks come out otherwise.
+    if (found.isEmpty())
+        found = blankLineFindings(stored);
     if (problems)
         *problems = found;
-    if (!found.isEmpty() && unopenable == UnopenableTest::Refuse)
+    const bool opens = found.isEmpty() || !found.constFirst().blocksOpening;
+    if (!opens && unopenable == UnopenableTest::Refuse)
         return std::nullopt;
 
     QBuffer plain(&stored);

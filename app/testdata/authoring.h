@@ -13,8 +13,9 @@
 namespace velmora {
 
 // Brings a teacher's text as today's editors save it (UTF-8 with or without
-// a byte order mark, or Windows-1251; LF, CR LF or CR line ends; trailing
-// empty lines) to the form the loader reads: CR LF line ends, Windows-1251
+// a byte order mark, Windows-1251, lines of both mixed, or UTF-16; LF, CR LF
+// or CR line ends; trailing empty lines) to the form the loader reads: each
+// line decoded as the loader decodes it, CR LF line ends, Windows-1251
 // when every character fits in it, else UTF-8 without a byte order mark,
 // and exactly one CR LF after the last non-empty line. Nothing else in the
 // text changes. A text with no non-empty line becomes empty.
@@ -38,8 +39,10 @@ enum class UnopenableTest { Write, Refuse };
 // scrambles it into `destinationPath` exactly as ScrambleFile does (same
 // routine, same failures; the damaged-file failure names the destination).
 // `problems` (optional) receives openingProblems of what was (or, refused,
-// would have been) written; with UnopenableTest::Refuse such a test is not
-// written at all.
+// would have been) written, the blocking one first; with
+// UnopenableTest::Refuse such a test is not written at all. A test that
+// opens is always written; `problems` then holds its blankLineFindings
+// (none blocks opening).
 std::optional<Failure> AuthorTest(const QString &sourcePath, const QString &destinationPath,
                                   QList<Finding> *problems = nullptr, UnopenableTest unopenable = UnopenableTest::Write);
 

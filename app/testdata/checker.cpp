@@ -93,6 +93,17 @@ QString plural(qsizetype n, const char *one, const char *few, const char *many)
     return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(word);
 }
 
+// A line that looks empty: it holds blanks alone (a zero-width space or a
+// stray byte order mark looks like nothing as well).
+bool holdsOnlyBlanks(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return false;
+    const QString text = decodeLine(bytes);
+    return std::all_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.isSpace() || c == u'\u200B' || c == u'\uFEFF'; });
+}
+
 bool sameTasks(const TaskTable &loaded, const QList<QList<QByteArrayView>> &written)
 {
     if (loaded.count() != written.size())
@@ -136,14 +147,23 @@ public:
         return m_findings;
     }
 
+    // Of the findings of run(), those about lines of blanks alone.
+    const QList<Finding> &blankLines() const { return m_blankLines; }
+
 private:
     void report(int line, const QString &message, bool blocksOpening = false)
     {
         m_findings.append({line, message, blocksOpening});
     }
+    void reportBlank(qsizetype index, const QString &message)
+    {
+        report(lineNumber(index), message);
+        m_blankLines.append(m_findings.constLast());
+    }
     int lineNumber(qsizetype index) const { return m_editor.numberAt(m_lines.at(index).start); }
     // The appended line (index m_last + 1) holds two bytes: never empty.
     bool isEmpty(qsizetype i) const { return i <= m_last && m_lines.at(i).bytes.isEmpty(); }
+    bool isBlank(qsizetype i) const { return i <= m_last && holdsOnlyBlanks(m_lines.at(i).bytes); }
 
     // Line ends the program does not know.
     void checkLineEnds()
@@ -240,6 +260,10 @@ private:
                            ? QStringLiteral("Пустая строка сразу после заголовка станет условием первого задания.")
                            : QStringLiteral("Две пустые строки подряд: вторая станет условием нового задания, а следующая "
                                             "строка — его первым шагом."));
+            } else if (isBlank(task.statement)) {
+                reportBlank(task.statement, QStringLiteral("Строка из одних пробелов станет условием задания %1, которое "
+                                                           "выглядит пустым, а следующая строка — его первым шагом.")
+                                                .arg(number));
             }
             qsizetype holding = i++;
             bool overflow = false;
@@ -258,6 +282,7 @@ private:
                 report(lineNumber(first), QStringLiteral("Пустая строка сразу после условия не завершает задание: она станет "
                                                          "пустым первым шагом."));
             }
+            checkBlankSteps(task, number);
             if (overflow) {
                 report(lineNumber(task.statement),
                        QStringLiteral("В задании %1 больше %2 шагов: программа остановится с ошибкой переполнения.")
@@ -267,6 +292,28 @@ private:
                 break;
             }
             m_tasks.append(task);
+        }
+    }
+
+    // A line of blanks between two tasks does not end the first: it and the
+    // next statement become its steps.
+    void checkBlankSteps(const LoadedTask &task, int number)
+    {
+        for (qsizetype s = 0; s < task.steps.size(); ++s) {
+            const qsizetype line = task.steps.at(s);
+            if (!isBlank(line))
+                continue;
+            if (s > 0 && s + 1 < task.steps.size()) {
+                reportBlank(line, QStringLiteral("Строка из одних пробелов не разделяет задания: программа не считает её "
+                                                 "пустой, задание %1 продолжится, эта строка станет шагом, который "
+                                                 "выглядит пустым, а следующая — ещё одним шагом. Чтобы разделить "
+                                                 "задания, оставьте строку совсем пустой.")
+                                      .arg(number));
+            } else {
+                reportBlank(line, QStringLiteral("Строка из одних пробелов станет шагом задания %1, который выглядит "
+                                                 "пустым.")
+                                      .arg(number));
+            }
         }
     }
 
@@ -327,7 +374,13 @@ private:
     qsizetype m_last = 0; // the last line that holds text (0: the title)
     QList<LoadedTask> m_tasks;
     QList<Finding> m_findings;
+    QList<Finding> m_blankLines;
 };
+
+QString encodingName(LineEncoding encoding)
+{
+    return encoding == LineEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1251");
+}
 
 } // namespace
 
@@ -339,6 +392,66 @@ QList<Finding> CheckTest(QByteArrayView text)
                  true}};
     }
     return Checker(text).run();
+}
+
+QList<Finding> blankLineFindings(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return {};
+    Checker checker(text);
+    checker.run();
+    return checker.blankLines();
+}
+
+QList<Finding> mixedEncodingFindings(QByteArrayView text)
+{
+    // A UTF-16 text is one encoding throughout.
+    if (decodeUtf16Text(text))
+        return {};
+    constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF", 3);
+    while (text.startsWith(Utf8Bom))
+        text = text.sliced(Utf8Bom.size());
+    struct EncodedLine final
+    {
+        int number = 0;
+        LineEncoding encoding = LineEncoding::Ascii;
+    };
+    QList<EncodedLine> lines; // those that are not ASCII alone
+    qsizetype utf8 = 0;
+    int number = 1;
+    for (qsizetype start = 0;; ++number) {
+        qsizetype end = start;
+        while (end < text.size() && text.at(end) != '\r' && text.at(end) != '\n')
+            ++end;
+        const LineEncoding encoding = lineEncoding(text.sliced(start, end - start));
+        if (encoding != LineEncoding::Ascii) {
+            lines.append({number, encoding});
+            utf8 += encoding == LineEncoding::Utf8 ? 1 : 0;
+        }
+        if (end == text.size())
+            break;
+        if (text.at(end) == '\r' && end + 1 < text.size() && text.at(end + 1) == '\n')
+            ++end;
+        start = end + 1;
+    }
+    const qsizetype cp1251 = lines.size() - utf8;
+    if (utf8 == 0 || cp1251 == 0)
+        return {};
+    // The rest is what most lines are; on a tie, what the first one is.
+    const LineEncoding usual = utf8 > cp1251   ? LineEncoding::Utf8
+                               : cp1251 > utf8 ? LineEncoding::Windows1251
+                                               : lines.constFirst().encoding;
+    QList<Finding> findings;
+    for (const EncodedLine &line : std::as_const(lines)) {
+        if (line.encoding == usual)
+            continue;
+        findings.append({line.number,
+                         QStringLiteral("Строка в кодировке %1, а остальной текст — в %2: программа прочтёт каждую "
+                                        "строку в её кодировке, но проверьте, что эта строка видна правильно, и "
+                                        "сохраните текст в одной кодировке.")
+                             .arg(encodingName(line.encoding), encodingName(usual))});
+    }
+    return findings;
 }
 
 } // namespace velmora

@@ -71,7 +71,69 @@ QString fromWindows1251(QByteArrayView bytes)
 
 constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF", 3);
 
+struct WideText final
+{
+    QString text;
+    bool hasLineEnd = false;
+};
+
+// `bytes` read in pairs; nullopt when they are no UTF-16 text: an odd
+// count, a NUL character or a surrogate out of its pair.
+std::optional<WideText> readPairs(QByteArrayView bytes, bool littleEndian)
+{
+    if (bytes.size() % 2 != 0)
+        return std::nullopt;
+    WideText wide;
+    wide.text = QString(bytes.size() / 2, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(wide.text.data());
+    const auto *in = reinterpret_cast<const uchar *>(bytes.data());
+    for (qsizetype i = 0; i < wide.text.size(); ++i) {
+        const uchar first = in[2 * i];
+        const uchar second = in[2 * i + 1];
+        const char16_t c = littleEndian ? char16_t(first | second << 8) : char16_t(first << 8 | second);
+        if (c == 0)
+            return std::nullopt;
+        wide.hasLineEnd = wide.hasLineEnd || c == u'\r' || c == u'\n';
+        out[i] = c;
+    }
+    if (!wide.text.isValidUtf16())
+        return std::nullopt;
+    return wide;
+}
+
 } // namespace
+
+LineEncoding lineEncoding(QByteArrayView line)
+{
+    if (!hasNonAscii(line))
+        return LineEncoding::Ascii;
+    return isValidUtf8(line) ? LineEncoding::Utf8 : LineEncoding::Windows1251;
+}
+
+std::optional<QString> decodeUtf16Text(QByteArrayView bytes)
+{
+    const bool hasByteLineEnd = bytes.contains('\r') || bytes.contains('\n');
+    for (const bool littleEndian : {true, false}) {
+        const QByteArrayView mark = littleEndian ? QByteArrayView("\xFF\xFE", 2) : QByteArrayView("\xFE\xFF", 2);
+        if (!bytes.startsWith(mark))
+            continue;
+        // An 8-bit text that merely begins with "яю" has its line ends out
+        // of step with the pairs.
+        std::optional<WideText> wide = readPairs(bytes.sliced(2), littleEndian);
+        if (wide && (wide->hasLineEnd || !hasByteLineEnd))
+            return std::move(wide->text);
+        return std::nullopt;
+    }
+    // No 8-bit test holds a NUL byte; ASCII in UTF-16 holds one in every pair.
+    if (!bytes.contains('\0'))
+        return std::nullopt;
+    for (const bool littleEndian : {true, false}) {
+        std::optional<WideText> wide = readPairs(bytes, littleEndian);
+        if (wide && wide->hasLineEnd)
+            return std::move(wide->text);
+    }
+    return std::nullopt;
+}
 
 bool isValidUtf8(QByteArrayView bytes)
 {
@@ -118,18 +180,32 @@ bool isValidUtf8(QByteArrayView bytes)
 
 QString decodeLine(QByteArrayView bytes)
 {
-    if (hasNonAscii(bytes) && isValidUtf8(bytes))
+    if (lineEncoding(bytes) == LineEncoding::Utf8)
         return QString::fromUtf8(bytes);
     return fromWindows1251(bytes);
 }
 
 QString decodeText(QByteArrayView bytes)
 {
+    if (std::optional<QString> wide = decodeUtf16Text(bytes))
+        return *std::move(wide);
     while (bytes.startsWith(Utf8Bom))
         bytes = bytes.sliced(Utf8Bom.size());
-    if (isValidUtf8(bytes))
+    if (isValidUtf8(bytes)) // then so is every line of it
         return QString::fromUtf8(bytes);
-    return fromWindows1251(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    for (;;) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n')
+            ++end;
+        text += decodeLine(bytes.sliced(start, end - start));
+        if (end == bytes.size())
+            return text;
+        text += QLatin1Char(bytes.at(end));
+        start = end + 1;
+    }
 }
 
 QByteArray encodeText(const QString &text)
@@ -147,7 +223,7 @@ QByteArray encodeText(const QString &text)
                 if (end < 0)
                     end = narrow.size();
                 const QByteArrayView line = QByteArrayView(narrow).sliced(start, end - start);
-                readsBack = !(hasNonAscii(line) && isValidUtf8(line));
+                readsBack = lineEncoding(line) != LineEncoding::Utf8;
                 start = end + 1;
             }
             if (readsBack)

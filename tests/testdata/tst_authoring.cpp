@@ -16,6 +16,15 @@ namespace {
 // "Чай" and friends, spelled out in both encodings.
 const QByteArray TeaCp1251("\xD7\xE0\xE9");
 const QByteArray TeaUtf8("\xD0\xA7\xD0\xB0\xD0\xB9");
+// "Чай\r\nA ✓\r\n" as Notepad's "Unicode" saves it, each character in two bytes.
+const QByteArray TeaUtf16Le("\x27\x04\x30\x04\x39\x04\r\0\n\0A\0 \0\x13\x27\r\0\n\0", 20);
+
+QByteArray swappedPairs(QByteArray bytes)
+{
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        std::swap(bytes[i], bytes[i + 1]);
+    return bytes;
+}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -114,6 +123,20 @@ void TestAuthoring::toStoredForm_data()
     QTest::newRow("only line ends") << QByteArray("\n\r\n\r") << QByteArray();
     QTest::newRow("BOM alone") << QByteArray("\xEF\xBB\xBF") << QByteArray();
     QTest::newRow("title alone") << QByteArray("Title") << QByteArray("Title\r\n");
+    QTest::newRow("UTF-16 LE with its mark")
+        << "\xFF\xFE" + TeaUtf16Le << TeaUtf8 + "\r\nA \xE2\x9C\x93\r\n";
+    QTest::newRow("UTF-16 BE with its mark")
+        << "\xFE\xFF" + swappedPairs(TeaUtf16Le) << TeaUtf8 + "\r\nA \xE2\x9C\x93\r\n";
+    QTest::newRow("UTF-16 LE without a mark, to Windows-1251")
+        << TeaUtf16Le.first(10) << TeaCp1251 + "\r\n";
+    QTest::newRow("Windows-1251 that begins with the bytes of a mark stays")
+        << QByteArray("\xFF\xFE\r\nS\r\nA\r\n") << QByteArray("\xFF\xFE\r\nS\r\nA\r\n");
+    QTest::newRow("a Windows-1251 line among UTF-8")
+        << TeaUtf8 + "\n" + TeaCp1251 + "\n" + TeaUtf8 + "\n" << TeaCp1251 + "\r\n" + TeaCp1251 + "\r\n" + TeaCp1251 + "\r\n";
+    QTest::newRow("a UTF-8 line among Windows-1251 that does not fit it")
+        << TeaCp1251 + "\r\n\xE2\x9C\x93\r\n" << TeaUtf8 + "\r\n\xE2\x9C\x93\r\n";
+    QTest::newRow("a line of blanks stays")
+        << QByteArray("T\r\nS\r\nA\r\n \t\xA0\r\nS2\r\nB\r\n") << QByteArray("T\r\nS\r\nA\r\n \t\xA0\r\nS2\r\nB\r\n");
 }
 
 void TestAuthoring::toStoredForm()
@@ -193,14 +216,21 @@ void TestAuthoring::unopenableTestIsReported_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("firstLine");   // of the first problem; -1: the program opens the test
     QTest::addColumn<QString>("mentions"); // in the first problem
-    QTest::newRow("opens") << QByteArray("T\nS\nA\nB\n\n") << -1 << QString();
+    QTest::addColumn<bool>("blocks");      // the first problem stops the program: refused
+    QTest::newRow("opens") << QByteArray("T\nS\nA\nB\n\n") << -1 << QString() << false;
     QTest::newRow("LF ends, two empty lines, a task without steps, an empty line at the end")
-        << QByteArray("Lesson\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n") << 10 << QStringLiteral("нет ни одного шага");
-    QTest::newRow("title alone") << QByteArray("Title\n") << 0 << QStringLiteral("нет ни одного задания");
+        << QByteArray("Lesson\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n") << 10 << QStringLiteral("нет ни одного шага") << true;
+    QTest::newRow("title alone") << QByteArray("Title\n") << 0 << QStringLiteral("нет ни одного задания") << true;
     QByteArray longTask("T\nS\n");
     for (int k = 1; k <= 21; ++k)
         longTask += "step " + QByteArray::number(k) + "\n";
-    QTest::newRow("21 steps") << longTask << 2 << QStringLiteral("21 шаг");
+    QTest::newRow("21 steps") << longTask << 2 << QStringLiteral("21 шаг") << true;
+    // Opens, as one task: written as the text says, and the line told.
+    QTest::newRow("spaces between two tasks")
+        << QByteArray("T\nS\nA\nB\n  \nS2\nC\nD\n") << 5 << QStringLiteral("не разделяет задания") << false;
+    QTest::newRow("UTF-16 with a tab between two tasks")
+        << QByteArray("\xFF\xFET\0\n\0S\0\n\0A\0\n\0B\0\n\0\t\0\n\0S\0\n\0C\0\n\0D\0\n\0", 34) << 5
+        << QStringLiteral("не разделяет задания") << false;
 }
 
 void TestAuthoring::unopenableTestIsReported()
@@ -208,6 +238,7 @@ void TestAuthoring::unopenableTestIsReported()
     QFETCH(QByteArray, text);
     QFETCH(int, firstLine);
     QFETCH(QString, mentions);
+    QFETCH(bool, blocks);
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("lesson.txt"));
     const QString destination = dir.filePath(QStringLiteral("lesson.tst"));
@@ -220,13 +251,15 @@ void TestAuthoring::unopenableTestIsReported()
     QCOMPARE(problems.isEmpty(), firstLine < 0);
     QFile written(destination);
     QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll() == "old", firstLine >= 0);
+    QCOMPARE(written.readAll() == "old", blocks);
     written.close();
     if (firstLine < 0)
         return;
-    QVERIFY(problems.constFirst().blocksOpening);
+    QCOMPARE(problems.constFirst().blocksOpening, blocks);
     QCOMPARE(problems.constFirst().line, firstLine);
     QVERIFY2(problems.constFirst().message.contains(mentions), qPrintable(problems.constFirst().message));
+    if (!blocks)
+        return;
 
     // Insisted on: written all the same, the same problems told.
     QList<Finding> again;

@@ -19,6 +19,20 @@ QByteArray steps(int count, const char *prefix = "Step ")
     return text;
 }
 
+// Each expected finding as "line:words the message holds", in order.
+void verifyFindings(const QList<Finding> &found, const QStringList &expected)
+{
+    QStringList got;
+    for (const Finding &finding : found)
+        got << QString::number(finding.line) + u':' + finding.message;
+    QCOMPARE(got.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const QString line = expected.at(i).section(u':', 0, 0);
+        const QString words = expected.at(i).section(u':', 1);
+        QVERIFY2(got.at(i).startsWith(line + u':') && got.at(i).contains(words), qPrintable(got.join(u'\n')));
+    }
+}
+
 } // namespace
 
 class TestChecker final : public QObject
@@ -28,6 +42,8 @@ class TestChecker final : public QObject
 private slots:
     void findings_data();
     void findings();
+    void mixedEncodings_data();
+    void mixedEncodings();
     void cleanVerdictMeansLoadsAsWritten();
     void taskCounterLimit();
 };
@@ -76,22 +92,55 @@ void TestChecker::findings_data()
     QTest::newRow("CR line ends load as written") << QByteArray("T\r\nS\rA\rB\r") << QStringList{};
     QTest::newRow("line numbers count LF as an editor does")
         << QByteArray("T\r\nS\nX\r\nA\r\nB\r\n\r\n") << QStringList{u"2:таких строк: 1"_s, u"6:Пустая строка в конце"_s};
+    // Lines that look empty but are not: the program reads them as text.
+    QTest::newRow("spaces between two tasks")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n  \r\nS2\r\nC\r\nD\r\n") << QStringList{u"5:не разделяет задания"_s};
+    QTest::newRow("a tab and a Windows-1251 no-break space between two tasks")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n\t\xA0\r\nS2\r\nC\r\nD\r\n") << QStringList{u"5:задание 1 продолжится"_s};
+    QTest::newRow("a UTF-8 no-break space between the second and third tasks")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\nS2\r\nC\r\nD\r\n\xC2\xA0\r\nS3\r\nE\r\nF\r\n")
+        << QStringList{u"9:задание 2 продолжится"_s};
+    QTest::newRow("spaces after the last step")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n \r\n") << QStringList{u"5:станет шагом задания 1"_s};
+    QTest::newRow("spaces as a statement")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\n \r\nS2\r\nC\r\n") << QStringList{u"6:станет условием задания 2"_s};
+    QTest::newRow("spaces inside a step are no blank line")
+        << QByteArray("T\r\nS\r\nA B\r\n C\r\n") << QStringList{};
 }
 
 void TestChecker::findings()
 {
     QFETCH(QByteArray, text);
     QFETCH(QStringList, expected);
-    const QList<Finding> found = CheckTest(text);
-    QStringList got;
-    for (const Finding &finding : found)
-        got << QString::number(finding.line) + u':' + finding.message;
-    QCOMPARE(got.size(), expected.size());
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        const QString line = expected.at(i).section(u':', 0, 0);
-        const QString words = expected.at(i).section(u':', 1);
-        QVERIFY2(got.at(i).startsWith(line + u':') && got.at(i).contains(words), qPrintable(got.join(u'\n')));
-    }
+    verifyFindings(CheckTest(text), expected);
+}
+
+void TestChecker::mixedEncodings_data()
+{
+    // "Чай" in either encoding; ASCII lines read the same in both.
+    const QByteArray cp1251("\xD7\xE0\xE9");
+    const QByteArray utf8("\xD0\xA7\xD0\xB0\xD0\xB9");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one Windows-1251 line among UTF-8")
+        << utf8 + "\n" + utf8 + "\n" + cp1251 + "\nA\n" + utf8 + "\n" << QStringList{u"3:в кодировке Windows-1251, а остальной текст — в UTF-8"_s};
+    QTest::newRow("one UTF-8 line among Windows-1251, CR LF")
+        << cp1251 + "\r\n" + utf8 + "\r\nA\r\n" + cp1251 + "\r\n" << QStringList{u"2:в кодировке UTF-8, а остальной текст — в Windows-1251"_s};
+    QTest::newRow("lines numbered as an editor does, after a byte order mark")
+        << "\xEF\xBB\xBF" + utf8 + "\rA\n\n" + cp1251 + "\r\n" + utf8 << QStringList{u"4:Windows-1251"_s};
+    QTest::newRow("a tie: the first line decides") << cp1251 + "\n" + utf8 + "\n" << QStringList{u"2:UTF-8"_s};
+    QTest::newRow("Windows-1251 throughout") << cp1251 + "\r\nA\r\n" + cp1251 + "\r\n" << QStringList{};
+    QTest::newRow("UTF-8 and ASCII") << utf8 + "\nA\n" << QStringList{};
+    // Read as 8-bit lines, its second line would pass for UTF-8 among Windows-1251.
+    QTest::newRow("UTF-16 is one encoding")
+        << QByteArray("\xFF\xFE" "A\0" "\n\0" "\xD0\xA7" "\n\0" "\xD7\xE0", 12) << QStringList{};
+}
+
+void TestChecker::mixedEncodings()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, expected);
+    verifyFindings(mixedEncodingFindings(text), expected);
 }
 
 void TestChecker::cleanVerdictMeansLoadsAsWritten()
