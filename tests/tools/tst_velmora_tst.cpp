@@ -54,6 +54,20 @@ const QByteArray TeaJson =
     u"{\"title\": \"Чай\", \"tasks\": [[\"Заварить чай\", \"Вскипятить воду\", \"Залить \\\"заварку\\\"\"], "
     "[\"Подать\", \"Налить\\tчай\", \"Поставить \\\\ на стол\"]]}\n"_s.toUtf8();
 
+// A text as Notepad saves it as "Unicode", little or big endian, with its mark.
+QByteArray utf16(const QString &text, QSysInfo::Endian endian)
+{
+    QByteArray bytes;
+    for (const QChar c : QChar(0xFEFF) + text) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xFF);
+        bytes.append(endian == QSysInfo::LittleEndian ? low : high).append(endian == QSysInfo::LittleEndian ? high : low);
+    }
+    return bytes;
+}
+
+const QString TeaCrLf = QString::fromUtf8(TeaText).replace(u"\n"_s, u"\r\n"_s);
+
 } // namespace
 
 class TestVelmoraTst final : public QObject
@@ -75,6 +89,8 @@ private slots:
     void check_data();
     void check();
     void showReadsItsInputOnce();
+    void scrambleTeachersTexts_data();
+    void scrambleTeachersTexts();
     void scrambleRefusesWhatTheProgramCannotOpen();
     void nameThatIsNoText();
     void sampleTexts_data();
@@ -303,6 +319,20 @@ void TestVelmoraTst::check_data()
         << u"lesson.txt"_s << QByteArray("Lesson\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n") << 1
         << QStringList{u"%1:6: Две пустые строки подряд"_s, u"%1:10: У задания 3 нет ни одного шага"_s,
                        u"%1: программа не откроет тест: Файл "_s};
+    // Teachers' texts from real editors.
+    QTest::newRow("UTF-16 LE") << u"le.txt"_s << utf16(TeaCrLf, QSysInfo::LittleEndian) << 0
+                               << QStringList{u"%1: замечаний нет"_s};
+    QTest::newRow("UTF-16 BE") << u"be.txt"_s << utf16(TeaCrLf, QSysInfo::BigEndian) << 0
+                               << QStringList{u"%1: замечаний нет"_s};
+    QTest::newRow("a Windows-1251 line pasted into UTF-8")
+        << u"mixed.txt"_s << QByteArray("\xD0\xA7\xD0\xB0\xD0\xB9\nS\n\xD7\xE0\xE9\nB\n") << 1
+        << QStringList{u"%1:3: Строка в кодировке Windows-1251, а остальной текст — в UTF-8"_s};
+    QTest::newRow("a stored test with a UTF-8 line among Windows-1251")
+        << u"mixed.tst"_s << velmora::scrambleBytes("\xD7\xE0\xE9\r\nS\r\n\xD7\xE0\xE9\r\n\xD0\xA7\r\n") << 1
+        << QStringList{u"%1:4: Строка в кодировке UTF-8"_s};
+    QTest::newRow("spaces between two tasks")
+        << u"blank.txt"_s << QByteArray("T\nS\nA\nB\n \t\nS2\nC\nD\n") << 1
+        << QStringList{u"%1:5: Строка из одних пробелов не разделяет задания"_s};
 }
 
 void TestVelmoraTst::check()
@@ -330,6 +360,40 @@ void TestVelmoraTst::showReadsItsInputOnce()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.out, QByteArray("{\"title\": \"Tea\", \"tasks\": [[\"Make tea\", \"Boil\", \"Pour\"]]}\n"));
+}
+
+void TestVelmoraTst::scrambleTeachersTexts_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("json"); // what show makes of the test written
+    QTest::addColumn<QString>("warning"); // on standard error; empty: none
+    QTest::newRow("UTF-16 LE") << utf16(TeaCrLf, QSysInfo::LittleEndian) << TeaJson << QString();
+    QTest::newRow("UTF-16 BE") << utf16(TeaCrLf, QSysInfo::BigEndian) << TeaJson << QString();
+    QTest::newRow("a Windows-1251 line pasted into UTF-8")
+        << QByteArray("\xD0\xA7\xD0\xB0\xD0\xB9\nS\n\xD7\xE0\xE9\nB\n")
+        << u"{\"title\": \"Чай\", \"tasks\": [[\"S\", \"Чай\", \"B\"]]}\n"_s.toUtf8() << QString();
+    // Written as the text says: one task, the line of blanks a step.
+    QTest::newRow("spaces between two tasks")
+        << QByteArray("T\nS\nA\n \nS2\nC\n") << QByteArray("{\"title\": \"T\", \"tasks\": [[\"S\", \"A\", \" \", \"S2\", \"C\"]]}\n")
+        << u"%1:4: Строка из одних пробелов не разделяет задания"_s;
+}
+
+void TestVelmoraTst::scrambleTeachersTexts()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, json);
+    QFETCH(QString, warning);
+    QVERIFY(writeFile(path(u"lesson.txt"_s), text));
+    Run run = velmoraTst({u"scramble"_s, path(u"lesson.txt"_s), path(u"lesson.tst"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray());
+    const QStringList err = QString::fromUtf8(run.err).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(err.size(), warning.isEmpty() ? 0 : 2);
+    if (!warning.isEmpty())
+        QVERIFY2(err.constFirst().startsWith(warning.arg(path(u"lesson.txt"_s))), qPrintable(err.constFirst()));
+    run = velmoraTst({u"show"_s, u"--json"_s, path(u"lesson.tst"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, json);
 }
 
 void TestVelmoraTst::scrambleRefusesWhatTheProgramCannotOpen()

@@ -262,10 +262,18 @@ int scramble(const QList<Operand> &operands, const Options &options)
         return failed(*failure);
     if (problems.isEmpty())
         return Success;
+    const bool opens = !problems.constFirst().blocksOpening;
     std::stable_sort(problems.begin(), problems.end(), [](const Finding &a, const Finding &b) { return a.line < b.line; });
     QString report;
     for (const Finding &finding : problems)
         report += findingLine(text.name, finding);
+    // A test that opens was written; what still comes out otherwise than
+    // written is a warning.
+    if (opens) {
+        print(stderr, report + Program + u": "_s + test.name
+                          + u" записан, но задания в нём выйдут не такими, как в тексте (замечания выше).\n"_s);
+        return Success;
+    }
     print(stdout, report);
     if (options.force)
         return Success;
@@ -331,7 +339,10 @@ int check(const QList<Operand> &operands, const Options &)
         plain = toStoredForm(bytes);
         stored = scrambleBytes(plain);
     }
-    const QList<Finding> findings = CheckTest(plain);
+    // Lines in another encoding than the rest are seen in what the teacher
+    // wrote: scramble stores the text in one.
+    QList<Finding> findings = CheckTest(plain) + mixedEncodingFindings(stored == bytes ? plain : bytes);
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) { return a.line < b.line; });
     QString report;
     for (const Finding &finding : findings)
         report += findingLine(path, finding);
