@@ -118,9 +118,11 @@ void runAuthoringMode(Program &program, const FolderCheck &canWrite)
             program.endWithTestDataFailure(*failure);
         program.msgBox(authoredMessage(*destination, program.folder()));
         if (!problems.isEmpty()) {
-            // Written as asked, but no pupil could open it: say so, and where.
+            // Written as asked, but no pupil could open it, or its tasks
+            // come out otherwise than written: say so, and where.
             const Finding &first = problems.constFirst();
-            program.msgBox(u"Внимание: программа не сможет открыть этот тест. "_s
+            program.msgBox((first.blocksOpening ? u"Внимание: программа не сможет открыть этот тест. "_s
+                                                : u"Внимание: программа загрузит этот тест не так, как он записан. "_s)
                            + (first.line > 0 ? u"Строка %1: "_s.arg(first.line) : QString()) + first.message);
         }
     }

@@ -203,6 +203,9 @@ private Q_SLOTS:
             << u"Внимание: программа не сможет открыть этот тест. Строка 10: У задания 3 нет ни одного шага"_s;
         QTest::newRow("a title alone")
             << QByteArray("Урок\n") << u"Внимание: программа не сможет открыть этот тест. В тесте нет ни одного задания"_s;
+        QTest::newRow("spaces between two tasks")
+            << QByteArray("Урок\nS1\nA\nB\n \nS2\nC\nD\n")
+            << u"Внимание: программа загрузит этот тест не так, как он записан. Строка 5: Строка из одних пробелов"_s;
     }
     void authoringWarnsOfAnUnopenableTest()
     {
