@@ -4,8 +4,13 @@
 #   make test   installs what is missing, builds twice (warnings as errors; ASan+UBSan)
 #               and runs every test in both builds (the normal build's tests include
 #               the Debian package's, made from that build)
-#   make package  builds as `make run` does and makes the Debian package
-#               $(BUILD)/run/velmora_<version>_<arch>.deb
+#   make package  builds the normal build whole and makes the Debian package
+#               $(BUILD)/test/velmora_<version>_<arch>.deb
+# `make run` and `make test` share the normal build, $(BUILD)/test: run builds
+# only the program's folder there, test the rest, so neither builds from
+# nothing what the other has built.
+# ./build.sh checks its target against its own copy of the targets below:
+# keep the two lists alike (the test build_script_targets compares them).
 BUILD    ?= build
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE    := cmake -G Ninja -Wno-dev
@@ -13,32 +18,37 @@ CMAKE    := cmake -G Ninja -Wno-dev
 PCH      ?= ON
 FUZZTIME ?= 30
 
-.PHONY: all deps display build run package test test-normal test-asan fuzz fuzz-smoke bench clean
+.PHONY: all deps display configure build run package test test-normal test-asan fuzz fuzz-smoke bench clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-build: deps
-	$(CMAKE) -S . -B $(BUILD)/run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF -DVELMORA_PCH=$(PCH)
-	cmake --build $(BUILD)/run -j $(JOBS)
+# The normal build: warnings as errors, the benchmarks and every test.
+configure: deps
+	$(CMAKE) -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON -DVELMORA_BENCH=ON -DVELMORA_PCH=$(PCH)
+
+# Only the program's folder: the program, Tabulo, velmora-tst, the sample tests.
+build: configure
+	cmake --build $(BUILD)/test -j $(JOBS) --target velmora_folder
 
 # Says how to run without a screen before building, instead of Qt's advice after.
 display:
 	@scripts/need-display
 
 run: deps display build
-	$(BUILD)/run/bin/velmora $(ARGS)
+	$(BUILD)/test/bin/velmora $(ARGS)
 
-# The Debian package of the run build (cmake/VelmoraPackage.cmake).
-package: build
-	cd $(BUILD)/run && cpack -G DEB
+# The Debian package of the normal build (cmake/VelmoraPackage.cmake); cpack
+# wants everything built.
+package: configure
+	cmake --build $(BUILD)/test -j $(JOBS)
+	cd $(BUILD)/test && cpack -G DEB
 
 test: deps test-normal test-asan
 
-test-normal:
-	$(CMAKE) -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON -DVELMORA_BENCH=ON -DVELMORA_PCH=$(PCH)
+test-normal: configure
 	cmake --build $(BUILD)/test -j $(JOBS)
 	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS)
 
