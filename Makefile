@@ -4,7 +4,7 @@
 #   make test   installs what is missing, builds twice (warnings as errors; ASan+UBSan)
 #               and runs every test in both builds (the normal build's tests include
 #               the Debian package's, made from that build)
-#   make package  builds the normal build whole and makes the Debian package
+#   make package  builds what the package takes in the normal build and makes it:
 #               $(BUILD)/test/velmora_<version>_<arch>.deb
 # `make run` and `make test` share the normal build, $(BUILD)/test: run builds
 # only the program's folder there, test the rest, so neither builds from
@@ -40,10 +40,10 @@ display:
 run: deps display build
 	$(BUILD)/test/bin/velmora $(ARGS)
 
-# The Debian package of the normal build (cmake/VelmoraPackage.cmake); cpack
-# wants everything built.
+# The Debian package of the normal build (cmake/VelmoraPackage.cmake): only
+# what it takes is built.
 package: configure
-	cmake --build $(BUILD)/test -j $(JOBS)
+	cmake --build $(BUILD)/test -j $(JOBS) --target velmora_package_files
 	cd $(BUILD)/test && cpack -G DEB
 
 test: deps test-normal test-asan

@@ -56,6 +56,13 @@ foreach(page IN LISTS velmora_pages)
 endforeach()
 install(FILES ${VELMORA_PACKAGING_DIR}/copyright DESTINATION share/doc/velmora)
 
+# Everything the package takes, as `make package` builds it (no tests).
+add_custom_target(velmora_package_files)
+add_dependencies(velmora_package_files velmora_folder velmora_icons)
+if(TARGET velmora_package_docs)
+    add_dependencies(velmora_package_files velmora_package_docs)
+endif()
+
 set(VELMORA_MAINTAINER "Velmora maintainers <maintainers@users.noreply.c-seed-e50ecc4c.example>"
     CACHE STRING "The Maintainer line of the Debian package")
 
