@@ -2,6 +2,7 @@
 
 #include "program/formnames.h"
 #include "program/program.h"
+#include "platform/core/nativefiles.h"
 #include "platform/runtime.h"
 #include "selection/testcatalog.h"
 #include "platform/twips.h"
@@ -15,9 +16,10 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-frmStart::frmStart(Program &program)
+frmStart::frmStart(Program &program, Purpose purpose)
     : Form(program.forms(), FormName::frmStart)
     , m_program(program)
+    , m_purpose(purpose)
 {
     setWindowTitle(u"Выбор теста"_s);
     // A fixed tool window: no minimise or maximise button, not resizable.
@@ -63,12 +65,14 @@ void frmStart::Form_Load()
 {
     List1->clear();
     m_testFileNames.clear();
+    m_nativeNames.clear();
 
     // Relative paths resolve in the program's folder from here on.
     QDir::setCurrent(m_program.folder());
     const TestListing listing = listTests(m_program.folder());
     for (const TestEntry &entry : listing.entries) {
         m_testFileNames << entry.fileName;
+        m_nativeNames << entry.nativeName;
         List1->addItem(entry.title);
     }
     if (listing.failure) {
@@ -80,6 +84,8 @@ void frmStart::Form_Load()
         List1->setCurrentRow(0);
         return;
     }
+    if (m_purpose == Purpose::Authoring)
+        return; // the teacher is about to write the folder's first test
     m_program.msgBox(u"Не могу найти файлы тестов. Программа завершает работу"_s, u"Критическая ошибка"_s,
                      MsgButtons::Ok, MsgIcon::Critical);
     m_program.end(); // no return
@@ -104,7 +110,8 @@ void frmStart::Command1_Click()
     processEventsOnce();
 
     const QString title = List1->item(i)->text();
-    const QString path = m_program.folder() + u'/' + m_testFileNames.at(i);
+    // Opened by the bytes the listing found: a name that is no text opens too.
+    const QByteArray path = nativePath(m_program.folder()) + '/' + m_nativeNames.at(i);
     const ChosenTestLoad load = loadChosenTest(path, title, m_program.Tasks());
     if (load.failure)
         m_program.endWithTestDataFailure(*load.failure);

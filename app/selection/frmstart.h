@@ -2,6 +2,8 @@
 
 #include "platform/forms.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QStringList>
 
 class QLabel;
@@ -18,7 +20,12 @@ class frmStart final : public Form
 {
     Q_OBJECT
 public:
-    explicit frmStart(Program &program);
+    // Why the window is loaded: for the pupil to choose a test, or only
+    // along the teacher's authoring path, where a folder without any test
+    // yet is where the first one is written.
+    enum class Purpose { Choosing, Authoring };
+
+    explicit frmStart(Program &program, Purpose purpose = Purpose::Choosing);
 
     void Form_Load() override;
     void Command1_Click(); // OK
@@ -37,7 +44,9 @@ private:
     void returnToSelection();
 
     Program &m_program;
+    Purpose m_purpose;
     QStringList m_testFileNames;
+    QList<QByteArray> m_nativeNames; // the same names as the system has them: OK opens these
 };
 
 } // namespace velmora

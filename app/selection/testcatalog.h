@@ -4,6 +4,7 @@
 #include "testdata/opening.h"
 #include "testdata/tasktable.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -14,8 +15,9 @@ namespace velmora {
 // One test of the program's folder as the selection list shows it.
 struct TestEntry final
 {
-    QString fileName; // name only, no folder
-    QString title;    // the plain title line, or the file name of an empty file
+    QByteArray nativeName; // name only, no folder, as the system has it: opened by these bytes
+    QString fileName;      // the same as text, as messages show it
+    QString title;         // the plain title line, or the file name of an empty file
 };
 
 struct TestListing final
@@ -24,11 +26,29 @@ struct TestListing final
     std::optional<Failure> failure; // the listing stopped here; entries keep what came before
 };
 
-// Lists the ordinary "*.tst" files of `folder` (no hidden or system files,
-// no folders) in the order the file system gives them. A file that has
-// gone missing meanwhile (failure 53) is left out; any other failure stops
-// the listing.
+// Lists the ordinary "*.tst" files of `folder` (letter case ignored; no
+// hidden or system files, no folders) in the order the file system gives
+// them, by the bytes of their names: a name that is no text is listed too.
+// A file that has gone missing meanwhile (failure 53) is left out; any
+// other failure stops the listing.
 TestListing listTests(const QString &folder);
+
+// The name of the plain copy of the test named `testName`, in a folder whose
+// file system takes names of at most `limit` bytes: the test's name +
+// ".tmp" when that fits; else the name cut short, "~" and a digest of the
+// whole name, + ".tmp". Either way it ends in ".tmp", never in ".tst", so
+// it is never listed as a test, and two tests never share one.
+QByteArray copyName(const QByteArray &testName, qsizetype limit);
+
+// The program's private folder for copies that the test's folder cannot
+// take: a folder of the user's temporary folder for this account alone.
+std::optional<QByteArray> privateCopyFolder();
+
+// Removes the stale plain copies a load that never finished (the program
+// killed meanwhile) left behind: in `folder`, the copy of each listed test
+// where one is a regular file; in the private folder, every file. Nothing
+// else is touched. Returns how many were removed.
+int sweepStaleCopies(const QString &folder);
 
 // What came of loading a chosen test into the task table.
 struct ChosenTestLoad final
@@ -37,14 +57,15 @@ struct ChosenTestLoad final
     std::optional<QString> refusal;  // the run could not show this test: why, for the pupil
 };
 
-// Unscrambles `testPath` (a regular file) into a temporary copy, loads the
-// copy and deletes it again on every path, failure included. The copy is
-// the test's path + ".tmp"; when the test's folder cannot be written (a
-// read-only installation) it goes to a private folder of the user's
-// temporary folder instead. A test the run cannot show — no task at all,
-// or a task of more than MaxStepsPerTask steps — is refused with a message
-// naming the test (`title`) and the task. `Tasks` is replaced only by a
-// test the run can show.
-ChosenTestLoad loadChosenTest(const QString &testPath, const QString &title, TaskTable &Tasks);
+// Unscrambles the test at `nativeTestPath` (a regular file, named by the
+// system's bytes) into a temporary copy, loads the copy and deletes it
+// again on every path, failure included. The copy is made beside the test,
+// named by copyName(); when the test's folder cannot take it (a read-only
+// installation) it goes to the private folder instead. Messages name the
+// test's path + ".tmp" wherever the copy went. A test the run cannot show —
+// no task at all, or a task of more than MaxStepsPerTask steps — is
+// refused with a message naming the test (`title`) and the task. `Tasks`
+// is replaced only by a test the run can show.
+ChosenTestLoad loadChosenTest(const QByteArray &nativeTestPath, const QString &title, TaskTable &Tasks);
 
 } // namespace velmora

@@ -5,6 +5,7 @@
 #include "selection/frmsplash.h"
 #include "selection/frmregim.h"
 #include "selection/frmstart.h"
+#include "selection/testcatalog.h"
 #include "run/frmmain.h"
 #include "run/frmoutrez.h"
 #include "run/frmhelp.h"
@@ -32,7 +33,12 @@ void defineForms(Program &program)
 {
     Forms &forms = program.forms();
     forms.define(FormName::frmSplash, [&program](Forms &) { return std::make_unique<frmSplash>(program); });
-    forms.define(FormName::frmStart, [&program](Forms &) { return std::make_unique<frmStart>(program); });
+    forms.define(FormName::frmStart, [&program](Forms &) {
+        // Along the authoring path a folder without tests is no reason to end.
+        const auto purpose = isAuthoringCommandLine(program.commandLine()) ? frmStart::Purpose::Authoring
+                                                                           : frmStart::Purpose::Choosing;
+        return std::make_unique<frmStart>(program, purpose);
+    });
     forms.define(FormName::frmGdi, [&program](Forms &) { return std::make_unique<frmGdi>(program); });
     forms.define(FormName::frmRegim, [&program](Forms &) { return std::make_unique<frmRegim>(program); });
     forms.define(FormName::frmMain, [&program](Forms &) { return std::make_unique<frmMain>(program); });
@@ -50,11 +56,16 @@ void startProgram(Program &program)
         splash->repaint();
     }
 
+    // The command line first: the selection window's load depends on it
+    // (in authoring mode a folder without tests does not end the program).
+    const bool authoring = isAuthoringCommandLine(program.commandLine());
+    // A load the program never finished (killed meanwhile) left the test
+    // in plain text, answers in order: gone before anyone picks a test.
+    sweepStaleCopies(program.folder());
     Form *start = forms.load(FormName::frmStart);
     if (!start)
         return;
 
-    const bool authoring = isAuthoringCommandLine(program.commandLine());
     forms.unload(FormName::frmSplash);
     if (!authoring) {
         start->showModeless();

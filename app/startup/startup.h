@@ -21,9 +21,10 @@ bool isAuthoringCommandLine(const QString &argumentString);
 // Tells the program's windows how each is built.
 void defineForms(Program &program);
 
-// The start of the program: splash, the selection window loaded hidden
-// (its load lists the tests, or ends the program when there is none), then
-// the pupil's path or the teacher's authoring path.
+// The start of the program: splash, the command line read, the stale plain
+// copies of an unfinished load removed, the selection window loaded hidden
+// (its load lists the tests; on the pupil's path it ends the program when
+// there is none), then the pupil's path or the teacher's authoring path.
 void Main(Program &program);
 
 // Whether new files can be made in a folder by this user: an existing

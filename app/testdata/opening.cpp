@@ -1,5 +1,7 @@
 #include "testdata/opening.h"
 
+#include "platform/core/nativefiles.h"
+#include "testdata/linereader.h"
 #include "testdata/loader.h"
 #include "testdata/messages.h"
 #include "testdata/scramble.h"
@@ -89,6 +91,45 @@ TestOpening openUnscrambledBytes(QByteArray &&copy, const QString &copyPath, con
     return opening;
 }
 
+// Reads a stored test whole. One larger than the loader ever takes is
+// refused before a byte of it is read: it would only fill the disk with
+// its copy before the same refusal.
+std::optional<Failure> readStored(QIODevice &stored, QByteArray &bytes)
+{
+    if (!stored.isSequential() && stored.size() - stored.pos() > MaxTableBytes)
+        return Failure::of(FailureNumber::OutOfMemory);
+    // Room for the byte the unscrambling appends.
+    if (!readWhole(stored, bytes, MaxTableBytes, 1)) {
+        if (const auto *file = qobject_cast<const QFileDevice *>(&stored))
+            return fileFailure(*file, {});
+        return Failure::of(FailureNumber::DeviceIoError);
+    }
+    if (bytes.size() > MaxTableBytes)
+        return Failure::of(FailureNumber::OutOfMemory);
+    return std::nullopt;
+}
+
+// The folder takes no new file there: the copy may go elsewhere.
+bool refusesNewFiles(const Failure &failure)
+{
+    return failure.number == FailureNumber::PermissionDenied || failure.number == FailureNumber::PathFileAccessError;
+}
+
+// Writes the whole copy and closes it.
+std::optional<Failure> writeCopy(QFile &out, const QByteArray &plain, const QString &shown)
+{
+    for (qint64 done = 0; done < plain.size();) {
+        const qint64 written = out.write(plain.constData() + done, plain.size() - done);
+        if (written <= 0)
+            return fileFailure(out, shown, FileAccess::Write);
+        done += written;
+    }
+    out.close();
+    if (out.error() != QFileDevice::NoError)
+        return fileFailure(out, shown, FileAccess::Write);
+    return std::nullopt;
+}
+
 } // namespace
 
 QString TestOpening::message() const
@@ -117,36 +158,50 @@ TestOpening openUnscrambled(QIODevice &copy, const QString &copyPath, const std:
     return opening;
 }
 
+TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath, const CopyPlace &copy,
+                           const CopyFallback &elsewhere, const std::optional<QString> &title)
+{
+    TestOpening opening;
+    QByteArray plain;
+    if (std::optional<Failure> failure = readStored(stored, plain)) {
+        failure->path = copy.shownPath;
+        opening.failure = failure;
+        return opening;
+    }
+    if (std::optional<Failure> failure = scrambleInPlace(plain)) {
+        failure->path = copy.shownPath;
+        opening.failure = failure;
+        return opening;
+    }
+    if (namesSameFile(nativeStoredPath, copy.nativePath)) {
+        opening.failure = Failure::of(FailureNumber::PathFileAccessError, copy.shownPath);
+        return opening;
+    }
+    QFile out;
+    QByteArray written = copy.nativePath;
+    std::optional<Failure> failure = createPrivateFile(out, written, copy.shownPath);
+    if (failure && refusesNewFiles(*failure) && elsewhere) {
+        if (const std::optional<CopyPlace> other = elsewhere()) {
+            written = other->nativePath;
+            failure = createPrivateFile(out, written, copy.shownPath);
+        }
+    }
+    if (!failure && (failure = writeCopy(out, plain, copy.shownPath)))
+        removeFile(written);
+    if (failure) {
+        opening.failure = failure;
+        return opening;
+    }
+    // What was written is loaded from memory rather than read back.
+    opening = openUnscrambledBytes(std::move(plain), copy.shownPath, title);
+    removeFile(written); // the test in plain text, answers in order: never left behind
+    return opening;
+}
+
 TestOpening openStoredTest(QIODevice &stored, const QString &storedPath, const QString &copyPath,
                            const std::optional<QString> &title)
 {
-    TestOpening opening;
-    if (!stored.isSequential() && stored.size() - stored.pos() <= MaxTableBytes) {
-        // Read once, unscrambled in memory and written to the copy; what
-        // was written is loaded from memory rather than read back.
-        QByteArray plain;
-        if (std::optional<Failure> failure = scrambleToCopy(stored, copyPath, storedPath, plain, MaxTableBytes)) {
-            opening.failure = failure; // the copy is gone already
-            return opening;
-        }
-        opening = openUnscrambledBytes(std::move(plain), copyPath, title);
-        QFile::remove(copyPath); // the test in plain text, answers in order: never left behind
-        return opening;
-    }
-    if (std::optional<Failure> failure = scrambleToCopy(stored, copyPath, storedPath)) {
-        opening.failure = failure; // the copy is gone already
-        return opening;
-    }
-    QFile copy(copyPath);
-    if (copy.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        opening = openUnscrambled(copy, copyPath, title);
-        copy.close();
-    } else {
-        opening.failure = fileFailure(copy, copyPath);
-    }
-    // The copy is the test in plain text, answers in order: never left behind.
-    QFile::remove(copyPath);
-    return opening;
+    return openStoredTest(stored, nativePath(storedPath), CopyPlace{nativePath(copyPath), copyPath}, {}, title);
 }
 
 TestOpening openStoredBytes(QByteArray &&stored, const QString &testPath, const std::optional<QString> &title)

@@ -3,10 +3,12 @@
 #include "platform/core/failure.h"
 #include "testdata/tasktable.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace velmora {
@@ -36,10 +38,30 @@ struct TestOpening final
 // `copyPath`.
 TestOpening openUnscrambled(QIODevice &copy, const QString &copyPath, const std::optional<QString> &title = {});
 
-// The whole road of a chosen test: unscrambles `stored` (read once, from
-// where it stands) into a copy created afresh at `copyPath`, judges the
-// copy and removes it again on every path, failure included (the failure
-// still names it). `storedPath` guards against writing over the test.
+// Where the plain copy of a chosen test is written.
+struct CopyPlace final
+{
+    QByteArray nativePath; // the name as the system has it (bytes, not always text)
+    QString shownPath;     // what messages name: the test's path + ".tmp"
+};
+
+// Another place for the copy, asked for when the first one's folder takes
+// no new file; nullopt when there is none.
+using CopyFallback = std::function<std::optional<CopyPlace>()>;
+
+// The whole road of a chosen test: reads `stored` whole, from where it
+// stands (a test larger than the loader ever takes, MaxTableBytes, is
+// failure 7 before a byte of it is read and before any copy exists),
+// unscrambles it in memory, writes the plain copy at `copy` (created
+// afresh, readable by its owner alone from its first byte) or, when that
+// folder refuses new files (failures 70 and 75), where `elsewhere` says;
+// judges the test and removes the copy again on every path, failure
+// included. Failures name `copy.shownPath`. A copy that would name the
+// test itself (`nativeStoredPath`) is refused (75) before anything is
+// written.
+TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath, const CopyPlace &copy,
+                           const CopyFallback &elsewhere = {}, const std::optional<QString> &title = {});
+// The same with paths as text, the copy at `copyPath` alone.
 TestOpening openStoredTest(QIODevice &stored, const QString &storedPath, const QString &copyPath,
                            const std::optional<QString> &title = {});
 

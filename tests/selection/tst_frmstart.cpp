@@ -1,6 +1,7 @@
 #include "program/formnames.h"
 #include "selection/frmsplash.h"
 #include "selection/frmstart.h"
+#include "platform/core/nativefiles.h"
 #include "program/program.h"
 #include "scripteddesktop.h"
 #include "handlers.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -258,6 +260,39 @@ private Q_SLOTS:
                  QStringList({u"Заварите чай"_s, u"Вскипятить воду"_s, u"Залить заварку"_s}));
         QCOMPARE(m_folder->leftovers(), QStringList());
         QVERIFY(m_desktop->boxes.isEmpty());
+    }
+
+    // A test is listed and opened by the bytes of its name: a name from
+    // another system, a name as long as the file system takes.
+    void okOpensTheNameAsListed_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("no text") << QByteArray("\xff\xfe\xc0.tst");
+        QTest::newRow("windows-1251") << QByteArray("\xd7\xe0\xe9.tst");
+        QTest::newRow("upper case") << QByteArray("TEA.TST");
+        QTest::newRow("252 bytes") << QByteArray(248, 'x') + ".tst";
+        QTest::newRow("255 bytes") << QByteArray("Т") + QByteArray(249, 'x') + ".tst";
+    }
+    void okOpensTheNameAsListed()
+    {
+        QFETCH(QByteArray, name);
+        // The folder's own removal cannot name bytes that are no text.
+        const QByteArray path = nativePath(m_folder->path()) + '/' + name;
+        const auto removeTest = qScopeGuard([&] { removeFile(path); });
+        {
+            QFile file;
+            const QByteArray stored = velmora::scrambleBytes(TeaTest);
+            if (createPrivateFile(file, path, QString())
+                || file.write(stored) != stored.size())
+                QSKIP("this file system does not take such names");
+        }
+        frmStart *start = loadStart();
+        QCOMPARE(listed(start), QStringList{u"Чай"_s});
+        start->Command1_Click();
+        QVERIFY(m_desktop->boxes.isEmpty());
+        QVERIFY(m_program->forms().isLoaded(FormName::frmMain));
+        QCOMPARE(m_program->Tasks().count(), 1);
+        QCOMPARE(m_folder->leftovers(), QStringList());
     }
 
     // Enter presses the focused button; on the list it presses the default, OK.

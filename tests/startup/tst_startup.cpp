@@ -32,6 +32,7 @@ private:
     std::unique_ptr<test::TestFolder> m_folder;
     std::unique_ptr<test::ScriptedDesktop> m_desktop;
     std::unique_ptr<Program> m_program;
+    QTemporaryDir m_temp;
 
     void start(const QString &commandLine)
     {
@@ -53,6 +54,8 @@ private:
     }
 
 private Q_SLOTS:
+    // The program's private temporary folder: this test's own.
+    void initTestCase() { qputenv("TMPDIR", QFile::encodeName(m_temp.path())); }
     void init()
     {
         m_folder = std::make_unique<test::TestFolder>();
@@ -98,21 +101,49 @@ private Q_SLOTS:
         QVERIFY(m_desktop->boxes.isEmpty());
     }
 
-    void noTestsEndsBeforeAnyDialog_data()
+    // A folder without tests ends the pupil's path before any dialog; the
+    // teacher's path goes on to author the folder's first test.
+    void folderWithoutTests_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("normal") << QString() << true;
+        QTest::newRow("authoring") << u"qjx"_s << false;
+    }
+    void folderWithoutTests()
+    {
+        QFETCH(QString, commandLine);
+        QFETCH(bool, ends);
+        QVERIFY(QFile::remove(m_folder->filePath(u"есть.tst"_s)));
+        QVERIFY(m_folder->writeRaw(u"source.txt"_s, SampleTest));
+        m_desktop = std::make_unique<test::ScriptedDesktop>();
+        m_desktop->openAnswers.enqueue(m_folder->filePath(u"source.txt"_s));
+        m_desktop->saveAnswers.enqueue(m_folder->filePath(u"тест1.tst"_s));
+        m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), commandLine);
+        defineForms(*m_program);
+        Main(*m_program);
+        QCOMPARE(m_desktop->ended, ends);
+        QCOMPARE(m_desktop->boxes.size(), 1);
+        QCOMPARE(m_desktop->boxes.constFirst().text.startsWith(u"Не могу найти файлы тестов"_s), ends);
+        QCOMPARE(m_desktop->openRequests.size(), ends ? 0 : 1);
+        QCOMPARE(QFile::exists(m_folder->filePath(u"тест1.tst"_s)), !ends);
+        QCOMPARE(m_program->forms().loadedCount(), 0);
+    }
+
+    // A plain copy left by a load that never finished is gone at start-up,
+    // on both paths.
+    void staleCopyRemovedAtStart_data()
     {
         QTest::addColumn<QString>("commandLine");
         QTest::newRow("normal") << QString();
         QTest::newRow("authoring") << u"qjx"_s;
     }
-    void noTestsEndsBeforeAnyDialog()
+    void staleCopyRemovedAtStart()
     {
         QFETCH(QString, commandLine);
-        QVERIFY(QFile::remove(m_folder->filePath(u"есть.tst"_s)));
+        QVERIFY(m_folder->writeRaw(u"есть.tst.tmp"_s, SampleTest));
         start(commandLine);
-        QVERIFY(m_desktop->ended);
-        QCOMPARE(m_desktop->boxes.size(), 1);
-        QVERIFY(m_desktop->openRequests.isEmpty());
-        QCOMPARE(m_program->forms().loadedCount(), 0);
+        QVERIFY(!QFile::exists(m_folder->filePath(u"есть.tst.tmp"_s)));
     }
 
     // The teacher's text as an editor saves it becomes the stored test.

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/core/failure.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QFile;
+
+namespace velmora {
+
+// File names as the system gives them. On Linux a name is bytes and not
+// always text: a name made on another system (Windows-1251 bytes, say)
+// does not survive a trip through QString. These functions keep the bytes;
+// the text is only what messages and lists show.
+
+// A path given as text in the system's own bytes, and the text shown for
+// such bytes (bytes that are no text show as replacement characters).
+QByteArray nativePath(const QString &path);
+QString shownPath(const QByteArray &nativePath);
+
+struct NativeListing final
+{
+    QList<QByteArray> names;        // in the order the file system gives them
+    std::optional<Failure> failure; // the folder could not be read
+};
+
+// The names in `folder`, less "." and "..", and less hidden names.
+NativeListing listFolder(const QByteArray &folder);
+
+// Opens for reading only a regular file (links followed); a folder, a pipe
+// or a device is failure 75. The open never waits at a pipe. Failures name
+// `shown`.
+std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, const QString &shown);
+
+// Creates a file afresh for writing, readable and writable by its owner
+// alone from its first byte (no other account ever sees a byte of it):
+// whatever stands at the name goes first (a link itself, never what it
+// points to) and the create is exclusive, so nothing planted since is
+// followed. Failures name `shown`.
+std::optional<Failure> createPrivateFile(QFile &file, const QByteArray &path, const QString &shown);
+
+// Whether a regular file stands at the name itself (links not followed).
+bool isPlainFile(const QByteArray &path);
+bool removeFile(const QByteArray &path);
+
+// Whether `copy` names the file `original` itself (links at `copy` are not
+// followed: removing one leaves the file alone).
+bool namesSameFile(const QByteArray &original, const QByteArray &copy);
+
+// The longest file name, in bytes, that the file system of `folder` takes
+// (255 where it cannot be asked).
+qsizetype nameLimit(const QByteArray &folder);
+
+// A folder `stem` + "-" + the user's id under `parent`, made for this
+// account alone; nullopt when it cannot be made, or when what stands at
+// that name is not a folder of this account's that no other can enter.
+std::optional<QByteArray> ownPrivateFolder(const QByteArray &parent, const QByteArray &stem);
+
+} // namespace velmora
