@@ -43,10 +43,13 @@ QPushButton *designButton(QWidget *parent, const QString &name, const QString &c
     return button;
 }
 
-// An auto-size label with word wrap: as tall as its text at its width.
+// An auto-size label with word wrap: as tall as its text at its width. (Its
+// size hint is the height at a width of its own choosing: a long text made
+// wider would keep the height of a narrower label.)
 void fitHeight(QLabel *label)
 {
-    label->resize(label->width(), std::max(label->heightForWidth(label->width()), label->sizeHint().height()));
+    const int height = label->heightForWidth(label->width());
+    label->resize(label->width(), height >= 0 ? height : label->sizeHint().height());
 }
 
 } // namespace

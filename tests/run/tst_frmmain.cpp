@@ -33,6 +33,11 @@ const QByteArray ThreeTasks = "Проверка\r\n"
                               "Сложить числа\r\nВвести a\r\nВвести b\r\n\r\n"
                               "Выйти\r\nВстать\r\n\r\n";
 
+// One task whose statement is ten times one word.
+const QString LongWord = u"Вскипятить"_s;
+const QByteArray LongStatement = "Длинная\r\n" + QStringList(10, LongWord).join(u' ').toUtf8()
+                                 + "\r\nНалить\r\nВыпить\r\n\r\n";
+
 // The same numbers over and over, whatever the time of day.
 class CyclingRandom final : public RandomSource
 {
@@ -63,7 +68,7 @@ private:
     std::unique_ptr<test::ScriptedDesktop> m_desktop;
     std::unique_ptr<Program> m_program;
 
-    frmMain *loadMain(bool hints, std::unique_ptr<RandomSource> random = {})
+    frmMain *loadMain(bool hints, std::unique_ptr<RandomSource> random = {}, const QByteArray &test = ThreeTasks)
     {
         m_desktop = std::make_unique<test::ScriptedDesktop>();
         m_program = std::make_unique<Program>(*m_desktop, m_folder.path(), QString());
@@ -74,7 +79,7 @@ private:
         forms.define(FormName::frmOutRez, [this](Forms &) { return std::make_unique<frmOutRez>(*m_program); });
         forms.define(FormName::frmRegim, [this](Forms &) { return std::make_unique<frmRegim>(*m_program); });
         forms.define(FormName::frmStart, [](Forms &f) { return std::make_unique<StubForm>(f, FormName::frmStart); });
-        m_folder.writeRaw(u"plain.txt"_s, ThreeTasks);
+        m_folder.writeRaw(u"plain.txt"_s, test);
         if (LoadTest(m_folder.filePath(u"plain.txt"_s), m_program->Tasks()))
             return nullptr;
         auto *main = forms.load<frmMain>(FormName::frmMain);
@@ -330,6 +335,55 @@ private Q_SLOTS:
         main->cmdGotovo->setFocus();
         QTest::keyClick(main->cmdGotovo, Qt::Key_Return);
         QVERIFY(m_program->forms().isLoaded(FormName::frmOutRez)); // Готово recorded a row
+    }
+
+    // The task text is as tall as its text at the window's width: a long
+    // statement on a wider window takes fewer lines, and "Готово", "Помощь"
+    // and the list follow the label's lower edge.
+    void taskTextFollowsTheWidth_data()
+    {
+        QTest::addColumn<int>("wordsBefore"); // words that fit a line of lblZad
+        QTest::addColumn<int>("wordsAfter");
+        QTest::addColumn<int>("linesBefore"); // of the ten-word statement
+        QTest::addColumn<int>("linesAfter");
+        QTest::newRow("wider") << 3 << 5 << 4 << 2;
+        QTest::newRow("narrower") << 5 << 3 << 2 << 4;
+        QTest::newRow("wide enough for one line") << 3 << 10 << 4 << 1;
+    }
+    void taskTextFollowsTheWidth()
+    {
+        QFETCH(int, wordsBefore);
+        QFETCH(int, wordsAfter);
+        QFETCH(int, linesBefore);
+        QFETCH(int, linesAfter);
+        frmMain *main = loadMain(false, {}, LongStatement);
+        QVERIFY(main);
+        const QFontMetrics metrics(main->lblZad->font());
+        const int word = metrics.horizontalAdvance(LongWord);
+        const int space = metrics.horizontalAdvance(u' ');
+        // A plain label of the same font showing that many lines.
+        QLabel plain;
+        plain.setFont(main->lblZad->font());
+        QList<QList<int>> seen; // label height, tops of Готово, Помощь, the list; list height
+        for (const int words : {wordsBefore, wordsAfter}) {
+            const int labelWidth = words * (word + space) - space + word / 2; // room for half a word more
+            main->resize(main->width() - main->lblZad->width() + labelWidth, main->height());
+            QCOMPARE(main->lblZad->width(), labelWidth);
+            seen << QList<int>{main->lblZad->height(), main->cmdGotovo->y(), main->cmdHelp->y(),
+                               main->myControl1->widget()->y(), main->myControl1->widget()->height()};
+        }
+        const auto heightOf = [&plain](int lines) {
+            plain.setText(QStringList(lines, u"Ж"_s).join(u'\n'));
+            return plain.sizeHint().height();
+        };
+        QCOMPARE(seen.at(0).at(0), heightOf(linesBefore));
+        QCOMPARE(seen.at(1).at(0), heightOf(linesAfter));
+        // What sits below the labels moves by what the taller of them changed.
+        const int caption = main->lblZadZ->height();
+        const int moved = std::max(heightOf(linesAfter), caption) - std::max(heightOf(linesBefore), caption);
+        for (int i = 1; i <= 3; ++i)
+            QCOMPARE(seen.at(1).at(i) - seen.at(0).at(i), moved);
+        QCOMPARE(seen.at(1).at(4) - seen.at(0).at(4), -moved);
     }
 
     // A move typed into the real box exchanges the lines in the real control.
