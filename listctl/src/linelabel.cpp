@@ -8,13 +8,19 @@
 
 namespace tabulo {
 
-LineLabel::LineLabel(QWidget *parent)
+LineLabel::LineLabel(QWidget *parent, Kind kind, int index)
     : QLabel(parent)
+    , m_kind(kind)
+    , m_index(index)
 {
     // Host texts are shown as they are, never read as markup.
     setTextFormat(Qt::PlainText);
     setFocusPolicy(Qt::NoFocus);
-    setMouseTracking(true);
+    // From the top left, level with the number beside it.
+    setAlignment(kind == Kind::Number ? Qt::AlignRight | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
+    setWordWrap(kind == Kind::Text);
+    setMouseTracking(kind == Kind::Text);
+    setAttribute(Qt::WA_TransparentForMouseEvents, kind == Kind::Number);
 }
 
 void LineLabel::setColours(quint32 back, quint32 fore)

@@ -13,7 +13,13 @@ class LineLabel final : public QLabel
     Q_OBJECT
 
 public:
-    explicit LineLabel(QWidget *parent);
+    enum class Kind { Number, Text };
+
+    // The label of line `index` (1 to 20) of the control `parent`.
+    LineLabel(QWidget *parent, Kind kind, int index);
+
+    Kind kind() const { return m_kind; }
+    int index() const { return m_index; }
 
     void setColours(quint32 back, quint32 fore);
     quint32 backColour() const { return m_back; }
@@ -31,6 +37,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    Kind m_kind;
+    int m_index;
     quint32 m_back = 0;
     quint32 m_fore = 0;
     bool m_pressed = false;

@@ -68,22 +68,18 @@ myControl::~myControl()
 void myControl::UserControl_Initialize()
 {
     for (int i = 1; i <= LineModel::Lines; ++i) {
-        auto *text = new LineLabel(this);
+        auto *text = new LineLabel(this, LineLabel::Kind::Text, i);
         text->setObjectName(QStringLiteral("lblData_%1").arg(i));
         text->setFont(dataFont());
-        text->setWordWrap(true);
-        text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         m_lblData.at(slot(i)) = text;
         connect(text, &LineLabel::clicked, this, [this, i] { lblData_Click(static_cast<qint16>(i)); });
         connect(text, &LineLabel::mouseMoved, this,
                 [this, i] { lblData_MouseMove(static_cast<qint16>(i)); });
 
-        auto *number = new LineLabel(this);
+        auto *number = new LineLabel(this, LineLabel::Kind::Number, i);
         number->setObjectName(QStringLiteral("lblNumber_%1").arg(i));
         number->setFont(numberFont());
-        number->setAlignment(Qt::AlignRight | Qt::AlignTop);
         number->setColours(ColourCode::ButtonFace, ColourCode::ButtonText);
-        number->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_lblNumber.at(slot(i)) = number;
 
         showLine(i);

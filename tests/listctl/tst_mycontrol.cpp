@@ -84,6 +84,8 @@ private Q_SLOTS:
     void throwingHandlerStopsAtTheControl();
     void sinkRemovedDuringEvent();
     void accessibleNamesOnLabels();
+    void textLevelWithItsNumber_data();
+    void textLevelWithItsNumber();
 
 private:
     QWidget *m_window = nullptr;
@@ -312,6 +314,53 @@ void TestMyControl::accessibleNamesOnLabels()
     m_control->invoke(DispId::MaxLbl, CallKind::PropertyPut, {12});
     QCOMPARE(m_control->lblData(2)->accessibleName(), u"Строка 2 из 12: g"_s);
     QCOMPARE(m_control->lblData(13)->accessibleName(), QString());
+}
+
+namespace {
+
+// The first row of a label's pixels that its text changes.
+int firstInkRow(LineLabel *label)
+{
+    const QString text = label->text();
+    label->setText(QString());
+    const QImage blank = label->grab().toImage();
+    label->setText(text);
+    const QImage inked = label->grab().toImage();
+    for (int y = 0; y < inked.height(); ++y) {
+        for (int x = 0; x < inked.width(); ++x) {
+            if (inked.pixel(x, y) != blank.pixel(x, y))
+                return y;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+// Each text starts at its row's top, level with its number, however tall
+// the rows are.
+void TestMyControl::textLevelWithItsNumber_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one tall row") << 1 << u"Вскипятить воду"_s;
+    QTest::newRow("three rows") << 3 << u"Залить заварку"_s;
+    QTest::newRow("a text that wraps") << 2 << QString(u"Подождать пять минут "_s).repeated(8);
+}
+
+void TestMyControl::textLevelWithItsNumber()
+{
+    QFETCH(int, count);
+    QFETCH(QString, text);
+    fill(*m_control, QStringList(count, text));
+    const int lineHeight = QFontMetrics(m_control->lblData(1)->font()).height();
+    for (int i = 1; i <= count; ++i) {
+        QVERIFY(m_control->lblData(i)->height() > 3 * lineHeight); // top and middle lie apart
+        const int textTop = firstInkRow(m_control->lblData(i));
+        const int numberTop = firstInkRow(m_control->lblNumber(i));
+        QVERIFY2(textTop >= 0 && std::abs(textTop - numberTop) < lineHeight / 2,
+                 qPrintable(u"text from %1, number from %2"_s.arg(textTop).arg(numberTop)));
+    }
 }
 
 QTEST_MAIN(TestMyControl)
