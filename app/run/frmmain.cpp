@@ -9,6 +9,7 @@
 #include "run/frmoutrez.h"
 #include "run/tabulolist.h"
 
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,6 +51,14 @@ void fitHeight(QLabel *label)
 {
     const int height = label->heightForWidth(label->width());
     label->resize(label->width(), height >= 0 ? height : label->sizeHint().height());
+}
+
+// The main window reads as a window of its own (a frame), not as a dialog.
+QAccessibleInterface *mainWindowAccessible(const QString &key, QObject *object)
+{
+    if (key != QLatin1String(frmMain::staticMetaObject.className()) || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
 }
 
 } // namespace
@@ -164,6 +173,7 @@ frmMain::frmMain(Program &program)
     , m_target(std::make_unique<EntryTarget>(*this))
     , m_entry(std::make_unique<MoveEntry>(*m_box, *m_target))
 {
+    QAccessible::installFactory(&mainWindowAccessible); // once: Qt keeps one of each
     setWindowTitle(QString::fromLatin1(AppTitle));
     // A sizable top-level window with minimize, maximize and close buttons.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint

@@ -1,5 +1,6 @@
 #include "mycontrol.h"
 
+#include "accessiblelist.h"
 #include "colourcodes.h"
 #include "dispatcher.h"
 #include "linelabel.h"
@@ -43,6 +44,7 @@ QRect pixelsOf(const Box &box, TwipScale scale)
 myControl::myControl(QWidget *parent)
     : QWidget(parent)
 {
+    installAccessibleList(); // before any label is asked for its interface
     const TwipScale scale = TwipScale::fromDpi(logicalDpiX(), logicalDpiY());
     m_model = std::make_unique<LineModel>(scale);
     setFocusPolicy(Qt::NoFocus);

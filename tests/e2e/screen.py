@@ -240,16 +240,24 @@ class MainWindow:
         if len(boxes) != 1 or boxes[0].get_name() != "Строки:":
             raise Failure("the move box 'Строки:' is not there")
         self.box = text_of(boxes[0])
+        if window.get_role() != Atspi.Role.FRAME:
+            raise Failure("the main window reads as %r, not as a frame" % window.get_role_name())
+        # The list control: a list whose children are exactly the shown
+        # lines, each a list item; no number labels, no hidden lines.
+        lists = [n for n in nodes if n.get_role() == Atspi.Role.LIST and n.get_name() == "Строки задачи"]
+        if len(lists) != 1:
+            raise Failure("the list 'Строки задачи' is not there")
         self.line_nodes = {}
         self.lines = {}
         count = None
-        for node in descendants(window):
-            match = LINE_NAME.match(node.get_name() or "") if node.get_role() == Atspi.Role.LABEL else None
-            if match and showing(node):
-                index = int(match.group(1))
-                self.line_nodes[index] = node
-                self.lines[index] = match.group(3)
-                count = int(match.group(2))
+        for node in children(lists[0]):
+            match = LINE_NAME.match(node.get_name() or "") if node.get_role() == Atspi.Role.LIST_ITEM else None
+            if not match or not showing(node):
+                raise Failure("the list holds %s %r, not a shown line" % (node.get_role_name(), node.get_name()))
+            index = int(match.group(1))
+            self.line_nodes[index] = node
+            self.lines[index] = match.group(3)
+            count = int(match.group(2))
         if count is None or sorted(self.lines) != list(range(1, count + 1)):
             raise Failure("the list's lines are not numbered 1 to %s: %s" % (count, sorted(self.lines)))
         bars = [n for n in nodes if n.get_role() == Atspi.Role.STATUS_BAR]

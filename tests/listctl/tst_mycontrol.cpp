@@ -5,6 +5,7 @@
 #include "linelabel.h"
 #include "mycontrol.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 
@@ -84,6 +85,8 @@ private Q_SLOTS:
     void throwingHandlerStopsAtTheControl();
     void sinkRemovedDuringEvent();
     void accessibleNamesOnLabels();
+    void readAsAList_data();
+    void readAsAList();
     void textLevelWithItsNumber_data();
     void textLevelWithItsNumber();
 
@@ -314,6 +317,39 @@ void TestMyControl::accessibleNamesOnLabels()
     m_control->invoke(DispId::MaxLbl, CallKind::PropertyPut, {12});
     QCOMPARE(m_control->lblData(2)->accessibleName(), u"Строка 2 из 12: g"_s);
     QCOMPARE(m_control->lblData(13)->accessibleName(), QString());
+}
+
+// A screen reader finds a list of the shown lines and nothing else: no
+// number labels, no line beyond the count, hidden or not.
+void TestMyControl::readAsAList_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("shown"); // MaxLbl lowered to it afterwards
+    QTest::newRow("seven lines") << 7 << 7;
+    QTest::newRow("one line") << 1 << 1;
+    QTest::newRow("twenty lowered to four") << 20 << 4;
+}
+
+void TestMyControl::readAsAList()
+{
+    QFETCH(int, count);
+    QFETCH(int, shown);
+    fill(*m_control, QStringList(count, u"шаг"_s));
+    m_control->invoke(DispId::MaxLbl, CallKind::PropertyPut, {shown});
+    m_control->invoke(DispId::Selection, CallKind::PropertyPut, {shown, true});
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_control);
+    QCOMPARE(list->role(), QAccessible::List);
+    QCOMPARE(list->childCount(), shown);
+    for (int i = 0; i < shown; ++i) {
+        QAccessibleInterface *item = list->child(i);
+        QCOMPARE(item->role(), QAccessible::ListItem);
+        QCOMPARE(item->text(QAccessible::Name), u"Строка %1 из %2: шаг"_s.arg(i + 1).arg(shown));
+        QCOMPARE(list->indexOfChild(item), i);
+        QCOMPARE(item->state().selected, i + 1 == shown);
+    }
+    for (int i = 1; i <= 20; ++i)
+        QVERIFY(list->indexOfChild(QAccessible::queryAccessibleInterface(m_control->lblNumber(i))) < 0);
+    QVERIFY(shown == 20 || list->indexOfChild(QAccessible::queryAccessibleInterface(m_control->lblData(shown + 1))) < 0);
 }
 
 namespace {

@@ -299,6 +299,15 @@ private Q_SLOTS:
             QCOMPARE(name(control->findChild<QWidget *>(u"lblData_%1"_s.arg(i))),
                      u"Строка %1 из %2: %3"_s.arg(i).arg(shown.size()).arg(shown.at(i - 1)));
         }
+        // A window, not a dialog, holding the list of the shown lines.
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(main);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), main->windowTitle());
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(control);
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->text(QAccessible::Name), u"Строки задачи"_s);
+        QCOMPARE(list->childCount(), shown.size());
+        QVERIFY(window->indexOfChild(list) >= 0);
         QCOMPARE(name(main->sbr->panel(u"otv"_s)), u"Задача №1"_s);
         QCOMPARE(name(main->sbr->panel(u"ver"_s)), u"Правильно 0"_s);
         QCOMPARE(name(main->sbr->panel(u"reg"_s)), u"Режим подсказок включен"_s);
