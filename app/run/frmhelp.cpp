@@ -1,6 +1,7 @@
 #include "run/frmhelp.h"
 
 #include "assets/helppage.h"
+#include "platform/design.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
 #include "program/formnames.h"
@@ -14,6 +15,17 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
+namespace {
+
+// The window's design. The picture takes the page's size and OK its place
+// when the window loads.
+constexpr ControlDesign Design[] = {
+    {ControlKind::Picture, u"Image1", u"", 0, 0, 0, 0},
+    {ControlKind::Button, u"cmdOk", u"OK", 0, 0, 1320, 420, 0},
+};
+
+} // namespace
+
 frmHelp::frmHelp(Program &program)
     : Form(program.forms(), FormName::frmHelp)
 {
@@ -23,23 +35,19 @@ frmHelp::frmHelp(Program &program)
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(7908, 6732);
 
+    const DesignedControls controls = buildDesign(this, Design);
     // The page at its natural pixel size, never stretched.
-    Image1 = new QLabel(this);
-    Image1->setObjectName(u"Image1"_s);
-    Image1->setFocusPolicy(Qt::NoFocus);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1 = controls.get<QLabel>(u"Image1");
     const QPixmap page = helpPagePixmap();
     Image1->setPixmap(page);
-    Image1->setGeometry(0, 0, page.width(), page.height());
+    Image1->resize(page.size());
     // A screen reader reads the page the picture shows.
     Image1->setAccessibleName(helpPageText());
     Image1->setAccessibleDescription(helpPageLines().join(u'\n'));
 
-    cmdOk = new QPushButton(u"OK"_s, this);
-    cmdOk->setObjectName(u"cmdOk"_s);
+    cmdOk = controls.get<QPushButton>(u"cmdOk");
     cmdOk->setDefault(true);
     setDefaultButton(cmdOk);
-    Twips::place(cmdOk, 0, 0, 1320, 420);
     setCancelButton(cmdOk);
     connect(cmdOk, &QPushButton::clicked, this, handler(this, &frmHelp::cmdOk_Click));
 }

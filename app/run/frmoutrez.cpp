@@ -1,8 +1,8 @@
 #include "run/frmoutrez.h"
 
+#include "platform/design.h"
 #include "platform/listview.h"
 #include "platform/runtime.h"
-#include "platform/twips.h"
 #include "program/formnames.h"
 #include "program/program.h"
 
@@ -12,6 +12,19 @@
 using namespace Qt::StringLiterals;
 
 namespace velmora {
+
+namespace {
+
+// The window's design: its controls, their kinds and captions, their boxes
+// in twips (left, top, width, height), tab indices and fonts.
+constexpr FontDesign MessageFont{u"MS Sans Serif", 12, false};
+constexpr ControlDesign Design[] = {
+    {ControlKind::Label, u"lblOut", u"Label1", 0, 45, 5370, 1590, 2, &MessageFont},
+    {ControlKind::ListView, u"lswOut", u"", 0, 1620, 5370, 2760, 0},
+    {ControlKind::Button, u"cmdOk", u"OK", 2070, 4455, 1320, 375, 1},
+};
+
+} // namespace
 
 frmOutRez::frmOutRez(Program &program)
     : Form(program.forms(), FormName::frmOutRez)
@@ -23,24 +36,15 @@ frmOutRez::frmOutRez(Program &program)
                    | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(5388, 4836);
 
-    lblOut = designLabel(this, u"lblOut"_s, u"Label1"_s);
-    lblOut->setFont(designFont(u"MS Sans Serif"_s, 12, false));
-    Twips::place(lblOut, 0, 45, 5370, 1590);
-
-    lswOut = new ListView(this);
-    lswOut->setObjectName(u"lswOut"_s);
+    const DesignedControls controls = buildDesign(this, Design);
+    lblOut = controls.get<QLabel>(u"lblOut");
+    lswOut = controls.get<ListView>(u"lswOut");
     lswOut->setAccessibleName(u"Результаты"_s);
     lswOut->addColumn(u"Number"_s, u"Номер задания"_s, 1739);
     lswOut->addColumn(u"NumZad"_s, u"Номер задачи"_s, 1739);
     lswOut->addColumn(u"Ver"_s, u"Решено верно"_s, 1739);
-    Twips::place(lswOut, 0, 1620, 5370, 2760);
+    cmdOk = controls.get<QPushButton>(u"cmdOk");
 
-    cmdOk = new QPushButton(u"OK"_s, this);
-    cmdOk->setObjectName(u"cmdOk"_s);
-    cmdOk->setAutoDefault(false); // Enter on the focused button: see Form
-    Twips::place(cmdOk, 2070, 4455, 1320, 375);
-
-    setTabOrder(lswOut, cmdOk);
     connect(cmdOk, &QPushButton::clicked, this, handler(this, &frmOutRez::cmdOk_Click));
 }
 

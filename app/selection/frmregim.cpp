@@ -1,7 +1,7 @@
 #include "selection/frmregim.h"
 
+#include "platform/design.h"
 #include "platform/runtime.h"
-#include "platform/twips.h"
 #include "program/formnames.h"
 #include "program/modechoice.h"
 #include "program/program.h"
@@ -15,18 +15,24 @@ namespace velmora {
 
 namespace {
 
+// The window's design: its controls, their kinds and captions, their boxes
+// in twips (left, top, width, height) and tab indices.
+constexpr ControlDesign Design[] = {
+    {ControlKind::Label, u"Label1", u"Выберите режим работы", 90, 0, 4425, 510},
+    {ControlKind::Label, u"Label2", u"С подсказками", 90, 585, 2265, 465},
+    {ControlKind::Label, u"Label3", u"Без подсказок", 2385, 585, 2220, 420},
+    {ControlKind::Button, u"Command1", u"", 23, 1035, 2265, 465, 2},
+    {ControlKind::Button, u"Command2", u"", 2363, 1035, 2265, 465, 4},
+};
+
 // A button without a caption, in one colour: its accessible name says what
 // it chooses, and a thick border shows when it has the keyboard focus.
-QPushButton *colourButton(QWidget *parent, const QString &name, const QString &meaning, const QColor &colour)
+void colourButton(QPushButton *button, const QString &meaning, const QColor &colour)
 {
-    auto *button = new QPushButton(parent);
-    button->setObjectName(name);
     button->setAccessibleName(meaning);
     button->setToolTip(meaning);
-    button->setAutoDefault(false); // Enter on the focused button: see Form
     button->setStyleSheet(u"QPushButton { background-color: %1; border: 1px solid black; }"
                           "QPushButton:focus { border: 3px solid black; }"_s.arg(colour.name()));
-    return button;
 }
 
 } // namespace
@@ -40,21 +46,17 @@ frmRegim::frmRegim(Program &program)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(4644, 1536);
 
-    Label1 = designLabel(this, u"Label1"_s, u"Выберите режим работы"_s);
-    Twips::place(Label1, 90, 0, 4425, 510);
-    Label2 = designLabel(this, u"Label2"_s, u"С подсказками"_s);
-    Twips::place(Label2, 90, 585, 2265, 465);
-    Label3 = designLabel(this, u"Label3"_s, u"Без подсказок"_s);
-    Twips::place(Label3, 2385, 585, 2220, 420);
-
-    Command1 = colourButton(this, u"Command1"_s, u"С подсказками"_s, QColor(0, 192, 0));
-    Twips::place(Command1, 23, 1035, 2265, 465);
-    Command2 = colourButton(this, u"Command2"_s, u"Без подсказок"_s, QColor(255, 0, 0));
-    Twips::place(Command2, 2363, 1035, 2265, 465);
+    const DesignedControls controls = buildDesign(this, Design);
+    Label1 = controls.get<QLabel>(u"Label1");
+    Label2 = controls.get<QLabel>(u"Label2");
+    Label3 = controls.get<QLabel>(u"Label3");
+    Command1 = controls.get<QPushButton>(u"Command1");
+    Command2 = controls.get<QPushButton>(u"Command2");
+    colourButton(Command1, Label2->text(), QColor(0, 192, 0));
+    colourButton(Command2, Label3->text(), QColor(255, 0, 0));
     Label2->setBuddy(Command1);
     Label3->setBuddy(Command2);
 
-    setTabOrder(Command1, Command2);
     Command1->setFocus();
     connect(Command1, &QPushButton::clicked, this, handler(this, &frmRegim::Command1_Click));
     connect(Command2, &QPushButton::clicked, this, handler(this, &frmRegim::Command2_Click));

@@ -3,7 +3,7 @@
 #include "program/formnames.h"
 #include "assets/producticon.h"
 #include "program/program.h"
-#include "platform/twips.h"
+#include "platform/design.h"
 #include "version.h"
 
 #include <QFrame>
@@ -36,12 +36,10 @@ void setTextFitted(QLabel *label, const QString &text)
 class AutoSizeLabel final : public QLabel
 {
 public:
-    AutoSizeLabel(QWidget *parent, const QString &name, const QFont &font, Qt::Alignment alignment)
+    AutoSizeLabel(QWidget *parent, Qt::Alignment alignment)
         : QLabel(parent)
     {
-        setObjectName(name);
         setAlignment(alignment | Qt::AlignTop);
-        setFont(font);
     }
 
 protected:
@@ -51,6 +49,24 @@ protected:
         if (event->type() == QEvent::FontChange)
             fitToText(this);
     }
+};
+
+// The splash window's design. The controls inside the frame give their
+// boxes in the window's coordinates.
+constexpr FontDesign ProductNameFont{u"Times New Roman", 20.4, true};
+constexpr FontDesign VersionFont{u"Arial", 12, true};
+constexpr FontDesign PlatformFont{u"Arial", 15.6, true};
+constexpr ControlDesign SplashDesign[] = {
+    {ControlKind::Frame, u"Frame1", u"", 150, 60, 7080, 4050},
+    {ControlKind::Picture, u"imgLogo", u"", 360, 795, 1815, 2385, -1, nullptr, u"Frame1"},
+    {ControlKind::Custom, u"lblProductName", u"", 2340, 1170, 4665, 465, -1, &ProductNameFont, u"Frame1"},
+    {ControlKind::Custom, u"lblVersion", u"", 5970, 2700, 885, 285, -1, &VersionFont, u"Frame1"},
+    {ControlKind::Custom, u"lblPlatform", u"", 3555, 2340, 3300, 360, -1, &PlatformFont, u"Frame1"},
+};
+
+// The wait window's design.
+constexpr ControlDesign WaitDesign[] = {
+    {ControlKind::Label, u"Label1", u"Подождите пожалуйста", 90, 450, 2400, 690},
 };
 
 } // namespace
@@ -63,38 +79,21 @@ frmSplash::frmSplash(Program &program)
     setClientSizeTwips(7380, 4236);
     setKeyPreview(true);
 
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName(u"Frame1"_s);
-    Frame1->setFrameShape(QFrame::Box);
-    Frame1->setFrameShadow(QFrame::Sunken);
-    Twips::place(Frame1, 150, 60, 7080, 4050);
+    // The labels that size themselves: the product's name from the left,
+    // the version and the platform from the right.
+    const DesignedControls controls = buildDesign(this, SplashDesign, [](const ControlDesign &row, QWidget *parent) {
+        return new AutoSizeLabel(parent, row.name == u"lblProductName" ? Qt::AlignLeft : Qt::AlignRight);
+    });
+    Frame1 = controls.get<QFrame>(u"Frame1");
     Frame1->installEventFilter(this);
-
-    // The children below sit in the frame; their design boxes are given in
-    // the window's coordinates, so they are placed relative to the frame.
-    const QPoint frameOrigin = Frame1->pos();
-    auto placeInFrame = [frameOrigin](QWidget *widget, int left, int top, int width, int height) {
-        Twips::place(widget, left, top, width, height);
-        widget->move(widget->pos() - frameOrigin);
-    };
-
-    imgLogo = new QLabel(Frame1);
-    imgLogo->setObjectName(u"imgLogo"_s);
-    placeInFrame(imgLogo, 360, 795, 1815, 2385);
+    imgLogo = controls.get<QLabel>(u"imgLogo");
     // The 16-colour icon stretched to the picture's box, pixel by pixel:
     // smoothing would blur it into colours it does not have.
     imgLogo->setPixmap(productPixmap(32).scaled(imgLogo->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
     imgLogo->setAccessibleName(QString::fromLatin1(AppTitle));
-
-    lblProductName = new AutoSizeLabel(Frame1, u"lblProductName"_s, designFont(u"Times New Roman"_s, 20.4, true),
-                                       Qt::AlignLeft);
-    placeInFrame(lblProductName, 2340, 1170, 4665, 465);
-
-    lblVersion = new AutoSizeLabel(Frame1, u"lblVersion"_s, designFont(u"Arial"_s, 12, true), Qt::AlignRight);
-    placeInFrame(lblVersion, 5970, 2700, 885, 285);
-
-    lblPlatform = new AutoSizeLabel(Frame1, u"lblPlatform"_s, designFont(u"Arial"_s, 15.6, true), Qt::AlignRight);
-    placeInFrame(lblPlatform, 3555, 2340, 3300, 360);
+    lblProductName = controls.get<QLabel>(u"lblProductName");
+    lblVersion = controls.get<QLabel>(u"lblVersion");
+    lblPlatform = controls.get<QLabel>(u"lblPlatform");
     setTextFitted(lblPlatform, u"Platform: Windows 9x"_s);
 
     setWindowIcon(productIcon());
@@ -143,11 +142,8 @@ frmGdi::frmGdi(Program &program)
     border->setFrameShape(QFrame::Box);
     border->setGeometry(rect());
 
-    Label1 = new QLabel(u"Подождите пожалуйста"_s, this);
-    Label1->setObjectName(u"Label1"_s);
+    Label1 = buildDesign(this, WaitDesign).get<QLabel>(u"Label1");
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setWordWrap(true);
-    Twips::place(Label1, 90, 450, 2400, 690);
 
     centreOnScreen();
 }
