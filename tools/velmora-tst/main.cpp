@@ -9,6 +9,7 @@
 #include "testdata/messages.h"
 #include "testdata/opening.h"
 #include "testdata/scramble.h"
+#include "version.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -450,7 +451,7 @@ int run(const QStringList &arguments, const QList<QByteArray> &native)
         return Success;
     }
     if (first == u"-V"_s || first == u"--version"_s) {
-        print(stdout, Program + u' ' + QStringLiteral(VELMORA_VERSION) + u'\n');
+        print(stdout, Program + u' ' + QString::fromLatin1(VersionString) + u'\n');
         return Success;
     }
     const QList<Command> all = commands();
