@@ -122,6 +122,22 @@ app_pid=
 as_user "$root/usr/bin/velmora-tst" show "$home/тест1.tst" >/dev/null || fail "the authored test does not open"
 [ -e "$folder/тест1.tst" ] && fail "the authored test landed in the program's folder"
 
+if $real && command -v man >/dev/null; then
+    echo "== the manual pages, as man finds them"
+    if grep -rqs '^path-exclude=/usr/share/man' /etc/dpkg/dpkg.cfg.d; then
+        echo "this system's dpkg leaves out manual pages: not checked"
+    else
+        for page in velmora velmora-tst; do
+            [ "$(as_user env LC_ALL=C man -w "$page")" = "/usr/share/man/man1/$page.1.gz" ] \
+                || fail "man $page in the C locale does not find the English page"
+            [ "$(as_user man -L ru -w "$page")" = "/usr/share/man/ru/man1/$page.1.gz" ] \
+                || fail "man -L ru $page does not find the Russian page"
+            warnings=$(as_user env LC_ALL=C MANWIDTH=80 man "$page" 2>&1 >/dev/null)
+            [ -z "$warnings" ] || fail "man $page in the C locale: $warnings"
+        done
+    fi
+fi
+
 if $real; then
     echo "== purge"
     dpkg --purge velmora >/dev/null || fail "dpkg --purge"
