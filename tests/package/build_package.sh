@@ -77,16 +77,17 @@ fi
 
 # The English pages are what man shows in the C locale: plain ASCII, read
 # without a warning; the Russian ones read so in a UTF-8 locale.
+reads_cleanly() { # LOCALE PAGE
+    command -v man >/dev/null || return 0
+    local warnings
+    warnings=$(LC_ALL=$1 MANWIDTH=80 man --warnings -l "$2" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man -l $2 in the locale $1: $warnings"
+}
 for page in velmora velmora-tst; do
     english=$unpacked/usr/share/man/man1/$page.1.gz
     zcat "$english" | LC_ALL=C grep -q '[^[:print:][:space:]]' && fail "man1/$page.1 is not plain ASCII"
-    if command -v man >/dev/null; then
-        for reading in "C $english" "C.UTF-8 $unpacked/usr/share/man/ru/man1/$page.1.gz"; do
-            set -- $reading
-            warnings=$(LC_ALL=$1 MANWIDTH=80 man --warnings -l "$2" 2>&1 >/dev/null)
-            [ -z "$warnings" ] || fail "man -l $2 in the locale $1: $warnings"
-        done
-    fi
+    reads_cleanly C "$english"
+    reads_cleanly C.UTF-8 "$unpacked/usr/share/man/ru/man1/$page.1.gz"
 done
 
 if have lintian; then
