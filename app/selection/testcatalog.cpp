@@ -59,8 +59,8 @@ TestListing listTests(const QString &folder)
     const NativeListing names = listFolder(nativeFolder);
     listing.failure = names.failure;
     for (const QByteArray &name : names.names) {
-        if (!isTestName(name))
-            continue;
+        if (!isTestName(name) || !isRegularFile(nativeFolder + '/' + name))
+            continue; // a folder, a pipe, a device, a link to nothing: not a test
         TestEntry entry;
         if (std::optional<Failure> failure = readEntry(folder, nativeFolder, name, entry)) {
             // Gone meanwhile, or no regular file (a folder, a pipe, a link
@@ -99,7 +99,8 @@ int sweepStaleCopies(const QString &folder)
     const QByteArray nativeFolder = nativePath(folder);
     const qsizetype limit = nameLimit(nativeFolder);
     for (const QByteArray &name : listFolder(nativeFolder).names) {
-        if (isTestName(name))
+        // Only a test the program would have opened has a copy of its own.
+        if (isTestName(name) && isRegularFile(nativeFolder + '/' + name))
             removed += removeStale(nativeFolder + '/' + copyName(name, limit));
     }
     // The private folder holds nothing but copies.

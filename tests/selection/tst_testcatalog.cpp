@@ -92,6 +92,9 @@ private Q_SLOTS:
         QTest::newRow("a teacher's .tmp files")
             << QList<QByteArray>{"notes.tmp", "gone.tst.tmp", "tea.tst", "tea.tmp"} << QList<QByteArray>{}
             << QList<QByteArray>{"gone.tst.tmp", "notes.tmp", "tea.tmp", "tea.tst"};
+        QTest::newRow("a folder named as a test")
+            << QList<QByteArray>{"tea.tst/", "tea.tst.tmp"} << QList<QByteArray>{}
+            << QList<QByteArray>{"tea.tst", "tea.tst.tmp"};
         QTest::newRow("a folder at the copy's name")
             << QList<QByteArray>{"tea.tst", "tea.tst.tmp/"} << QList<QByteArray>{}
             << QList<QByteArray>{"tea.tst", "tea.tst.tmp"};

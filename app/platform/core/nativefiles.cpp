@@ -109,6 +109,12 @@ bool isPlainFile(const QByteArray &path)
     return ::lstat(path.constData(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+bool isRegularFile(const QByteArray &path)
+{
+    struct stat status = {};
+    return ::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 bool removeFile(const QByteArray &path)
 {
     return ::unlink(path.constData()) == 0;
@@ -190,6 +196,11 @@ bool isPlainFile(const QByteArray &path)
 {
     const QFileInfo info(shownPath(path));
     return info.isFile() && !info.isSymLink();
+}
+
+bool isRegularFile(const QByteArray &path)
+{
+    return QFileInfo(shownPath(path)).isFile();
 }
 
 bool removeFile(const QByteArray &path)

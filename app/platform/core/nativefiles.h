@@ -45,6 +45,9 @@ std::optional<Failure> createPrivateFile(QFile &file, const QByteArray &path, co
 
 // Whether a regular file stands at the name itself (links not followed).
 bool isPlainFile(const QByteArray &path);
+// Whether the name leads to a regular file (links followed): never opened
+// to find out, since opening some devices already does something.
+bool isRegularFile(const QByteArray &path);
 bool removeFile(const QByteArray &path);
 
 // Whether `copy` names the file `original` itself (links at `copy` are not
