@@ -82,7 +82,10 @@ MsgAnswer QtDesktop::msgBox(const MsgBoxRequest &request)
         box.exec();
         return box.clickedButton() == yes ? MsgAnswer::Yes : MsgAnswer::No;
     }
-    box.addButton(QMessageBox::Ok);
+    // Enter and Esc close it, wherever the focus went.
+    QPushButton *ok = box.addButton(QMessageBox::Ok);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
     box.exec();
     return MsgAnswer::Ok;
 }

@@ -210,6 +210,11 @@ void Form::reject()
         m_cancelButton->click();
 }
 
+Forms::Forms()
+{
+    new HeldKeyFilter(this);
+}
+
 Forms::~Forms()
 {
     const auto loadedNow = m_loaded;

@@ -108,7 +108,8 @@ class Forms final : public QObject
 public:
     using Factory = std::function<std::unique_ptr<Form>(Forms &)>;
 
-    Forms() = default;
+    // Held keys press no button of any window from here on (HeldKeyFilter).
+    Forms();
     ~Forms() override;
 
     void define(const QString &name, Factory factory);

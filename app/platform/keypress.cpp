@@ -1,8 +1,11 @@
 #include "platform/keypress.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 
 #include <array>
@@ -210,12 +213,38 @@ KeyPressFilter::KeyPressFilter(QLineEdit *box, Handler handler)
     : QObject(box)
     , m_handler(std::move(handler))
 {
+    // No input method composes inside the box: dead keys and the like then
+    // come as keys, and whatever an input method still commits is typed
+    // below through the handler.
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->installEventFilter(this);
 }
 
 bool KeyPressFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !m_handler)
+    switch (event->type()) {
+    case QEvent::InputMethodQuery: {
+        // Asked alone whether it takes an input method, the box says no.
+        auto *query = static_cast<QInputMethodQueryEvent *>(event);
+        if (query->queries() != Qt::ImEnabled)
+            return false;
+        query->setValue(Qt::ImEnabled, false);
+        query->accept();
+        return true;
+    }
+    case QEvent::InputMethod:
+        if (m_handler)
+            typeCommitted(watched, static_cast<const QInputMethodEvent *>(event)->commitString());
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        // The middle button pastes the X selection: refused like Ctrl+V.
+        return static_cast<const QMouseEvent *>(event)->button() == Qt::MiddleButton;
+    case QEvent::KeyPress: break;
+    default: return false;
+    }
+    if (!m_handler)
         return false;
     const auto *key = static_cast<const QKeyEvent *>(event);
     if (const auto *replaced = dynamic_cast<const ReplacedKeyEvent *>(key); replaced && replaced->keyPressReported())
@@ -227,6 +256,61 @@ bool KeyPressFilter::eventFilter(QObject *watched, QEvent *event)
         return true;
     const std::optional<int> received = keyAsciiOf(*key);
     return received && runKeyPressHandler(watched, *received, m_handler, true);
+}
+
+void KeyPressFilter::typeCommitted(QObject *box, const QString &text)
+{
+    QPointer<QObject> target(box); // the handler may close its window
+    for (const QChar ch : text) {
+        if (!target)
+            return;
+        const int received = ch.unicode();
+        if (received < KeyCodes::Space || received == 0x7f)
+            continue; // only printable text is committed as typing
+        if (!runKeyPressHandler(target, received, m_handler, true)) {
+            // Left as it came: the box takes the character as typed.
+            ReplacedKeyEvent typed(received, true);
+            QCoreApplication::sendEvent(target, &typed);
+        }
+    }
+}
+
+HeldKeyFilter::HeldKeyFilter(QObject *parent)
+    : QObject(parent)
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+bool HeldKeyFilter::isHeldButtonKey(const QObject *receiver, const QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    if (!key->isAutoRepeat())
+        return false;
+    if (key->modifiers().testFlag(Qt::AltModifier) && !key->modifiers().testFlag(Qt::ControlModifier)
+        && !key->text().isEmpty())
+        return true; // a button's shortcut
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape: return true;
+    case Qt::Key_Space: return qobject_cast<const QAbstractButton *>(receiver) != nullptr;
+    default: return false;
+    }
+}
+
+bool HeldKeyFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!isHeldButtonKey(watched, event))
+        return false;
+    // Taken as a plain key, a repeat never reaches the shortcuts; as a key
+    // it then goes nowhere.
+    if (event->type() == QEvent::ShortcutOverride)
+        event->accept();
+    return true;
 }
 
 } // namespace velmora

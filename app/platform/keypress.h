@@ -65,9 +65,15 @@ bool runKeyPressHandler(QObject *receiver, int received, const std::function<voi
                         bool keyPressReported);
 
 // A text box's key press: the handler sees the character code before the
-// box does. Alt shortcuts and pasting type nothing into the box. Setting it to 0 swallows the key; changing it to another code
+// box does. Setting it to 0 swallows the key; changing it to another code
 // types that character instead; leaving it lets the key reach the box as
 // it came. The handler may change the box's text and caret itself.
+//
+// Every character comes this way: what an input method commits (a dead
+// key, the Compose key, an input method's text) reaches the handler
+// character by character as if typed, and an input method's unfinished
+// text is never shown. Alt shortcuts and pasting (Ctrl+V, Shift+Insert,
+// the middle mouse button) type nothing into the box.
 class KeyPressFilter final : public QObject
 {
 public:
@@ -78,7 +84,29 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The characters an input method committed, each as a typed key.
+    void typeCommitted(QObject *box, const QString &text);
+
     Handler m_handler;
+};
+
+// A held key repeats; a repeat must never do what only a press does. The
+// auto-repeats of Enter and Esc, of the space bar on a button and of Alt
+// with a key (a button's shortcut) reach no window and no control, so a
+// held key presses a button or closes a message box once, on its first
+// press, as it did before. The program installs one for the whole
+// application (Forms does); other held keys, a digit in a text box among
+// them, repeat as usual.
+class HeldKeyFilter final : public QObject
+{
+public:
+    explicit HeldKeyFilter(QObject *parent);
+
+    // True for a key event that is a repeat of a key that presses buttons.
+    static bool isHeldButtonKey(const QObject *receiver, const QEvent *event);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 } // namespace velmora

@@ -9,13 +9,17 @@
 #include "run/tabulolist.h"
 #include "scripteddesktop.h"
 #include "selection/frmregim.h"
+#include "selection/frmstart.h"
 #include "testdata/loader.h"
 #include "testfolder.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -344,6 +348,133 @@ private Q_SLOTS:
         main->cmdGotovo->setFocus();
         QTest::keyClick(main->cmdGotovo, Qt::Key_Return);
         QVERIFY(m_program->forms().isLoaded(FormName::frmOutRez)); // Готово recorded a row
+    }
+
+    // A held key presses a button, or closes a message box, once: on its
+    // first press. Its repeats (the key's auto-repeat, as X sends it: a
+    // release and a press, both marked) press nothing, in any window.
+    void heldKeyPressesOnce_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("keys"); // "press", "repeats" or "held" (press, repeats, release)
+        QTest::addColumn<int>("clicks");
+        const int enter = Qt::Key_Return;
+        QTest::newRow("Готово, Enter") << u"frmMain"_s << u"cmdGotovo"_s << enter << u"press"_s << 1;
+        QTest::newRow("Готово, Enter held") << u"frmMain"_s << u"cmdGotovo"_s << enter << u"held"_s << 1;
+        QTest::newRow("Готово, keypad Enter repeats") << u"frmMain"_s << u"cmdGotovo"_s << int(Qt::Key_Enter)
+                                                       << u"repeats"_s << 0;
+        QTest::newRow("Готово, space held") << u"frmMain"_s << u"cmdGotovo"_s << int(Qt::Key_Space) << u"held"_s << 1;
+        QTest::newRow("message box, Enter") << u"msgBox"_s << QString() << enter << u"press"_s << 1;
+        QTest::newRow("message box, Enter held") << u"msgBox"_s << QString() << enter << u"held"_s << 1;
+        QTest::newRow("message box, Enter repeats") << u"msgBox"_s << QString() << enter << u"repeats"_s << 0;
+        QTest::newRow("message box, Esc repeats") << u"msgBox"_s << QString() << int(Qt::Key_Escape) << u"repeats"_s
+                                                  << 0;
+        QTest::newRow("frmStart OK, Enter on the list") << u"frmStart"_s << u"Command1"_s << enter << u"press"_s << 1;
+        QTest::newRow("frmStart OK, Enter repeats") << u"frmStart"_s << u"Command1"_s << enter << u"repeats"_s << 0;
+        QTest::newRow("frmStart Отмена, Esc repeats") << u"frmStart"_s << u"Command2"_s << int(Qt::Key_Escape)
+                                                      << u"repeats"_s << 0;
+        QTest::newRow("frmRegim, Enter held") << u"frmRegim"_s << u"Command1"_s << enter << u"held"_s << 1;
+        QTest::newRow("frmRegim, Enter repeats") << u"frmRegim"_s << u"Command1"_s << enter << u"repeats"_s << 0;
+        QTest::newRow("frmOutRez OK, Enter repeats") << u"frmOutRez"_s << u"cmdOk"_s << enter << u"repeats"_s << 0;
+        QTest::newRow("frmOutRez OK, Enter held") << u"frmOutRez"_s << u"cmdOk"_s << enter << u"held"_s << 1;
+    }
+    void heldKeyPressesOnce()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(QString, keys);
+        QFETCH(int, clicks);
+        const auto play = [&](QWidget *to, QAbstractButton *pressable) {
+            QSignalSpy clicked(pressable, &QAbstractButton::clicked);
+            const QString text = key == Qt::Key_Space ? u" "_s : key == Qt::Key_Escape ? u"\x1b"_s : u"\r"_s;
+            const auto modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+            QPointer<QWidget> target(to);
+            const auto send = [&](QEvent::Type type, bool repeat) {
+                QKeyEvent event(type, key, modifiers, text, repeat);
+                if (target)
+                    QApplication::sendEvent(target, &event);
+            };
+            if (keys != u"repeats"_s)
+                send(QEvent::KeyPress, false);
+            if (keys != u"press"_s) { // one repeat: it would press again
+                send(QEvent::KeyRelease, true);
+                send(QEvent::KeyPress, true);
+            }
+            if (keys != u"repeats"_s)
+                send(QEvent::KeyRelease, false);
+            return int(clicked.count());
+        };
+        frmMain *main = loadMain(false);
+        QVERIFY(main);
+        Forms &forms = m_program->forms();
+        if (window == u"msgBox"_s) {
+            int clickedInBox = -1;
+            QTimer::singleShot(0, this, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                QWidget *focus = box->focusWidget() ? box->focusWidget() : box->defaultButton();
+                clickedInBox = play(focus, box->buttons().value(0));
+                if (box->isVisible())
+                    box->done(0);
+            });
+            QtDesktop desktop;
+            desktop.msgBox({u"Неверно! Посмотри правильный вариант и нажми Далее"_s});
+            QCOMPARE(clickedInBox, clicks);
+            return;
+        }
+        std::unique_ptr<frmStart> start;
+        Form *form = main;
+        if (window == u"frmStart"_s) {
+            start = std::make_unique<frmStart>(*m_program); // its design only: no test to list
+            form = start.get();
+            form->show();
+        } else if (window != u"frmMain"_s) {
+            form = forms.load(window);
+            form->showModeless();
+        }
+        auto *pressable = form->findChild<QAbstractButton *>(button);
+        QVERIFY(pressable);
+        if (window == u"frmOutRez"_s)
+            pressable->setFocus();
+        QVERIFY(form->focusWidget());
+        QCOMPARE(play(form->focusWidget(), pressable), clicks);
+    }
+
+    // Only typing enters the move box: what an input method commits goes
+    // through the same rule as typed keys, and a middle click pastes nothing.
+    void moveBoxTakesOnlyTyping_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("committed"); // empty: a middle click instead
+        QTest::addColumn<QString>("box");
+        QTest::newRow("é committed") << QString() << u"é"_s << QString();
+        QTest::newRow("5 committed") << QString() << u"5"_s << u"5"_s;
+        QTest::newRow("ü after 1 ends the number") << u"1"_s << u"ü"_s << u"1 -"_s;
+        QTest::newRow("é1 after 1") << u"1"_s << u"é1"_s << u"1 -1"_s;
+        QTest::newRow("middle click after 1-") << u"1-"_s << QString() << u"1 -"_s;
+    }
+    void moveBoxTakesOnlyTyping()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, committed);
+        frmMain *main = loadMain(false);
+        QVERIFY(main);
+        QTest::keyClicks(main->txtChange, typed);
+        if (committed.isEmpty()) {
+            QClipboard *clipboard = QGuiApplication::clipboard();
+            clipboard->setText(u"ab;x!"_s, clipboard->supportsSelection() ? QClipboard::Selection : QClipboard::Clipboard);
+            QTest::mouseClick(main->txtChange, Qt::MiddleButton);
+            QTest::keyClick(main->txtChange, Qt::Key_Insert, Qt::ShiftModifier);
+        } else {
+            QInputMethodEvent composed;
+            composed.setCommitString(committed);
+            QApplication::sendEvent(main->txtChange, &composed);
+        }
+        QTEST(main->txtChange->text(), "box");
     }
 
     // The task text is as tall as its text at the window's width: a long
