@@ -163,32 +163,26 @@ TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath
 {
     TestOpening opening;
     QByteArray plain;
-    if (std::optional<Failure> failure = readStored(stored, plain)) {
-        failure->path = copy.shownPath;
-        opening.failure = failure;
-        return opening;
-    }
-    if (std::optional<Failure> failure = scrambleInPlace(plain)) {
-        failure->path = copy.shownPath;
-        opening.failure = failure;
-        return opening;
-    }
-    if (namesSameFile(nativeStoredPath, copy.nativePath)) {
-        opening.failure = Failure::of(FailureNumber::PathFileAccessError, copy.shownPath);
-        return opening;
-    }
+    std::optional<Failure> failure = readStored(stored, plain);
+    if (!failure)
+        failure = scrambleInPlace(plain);
+    if (!failure && namesSameFile(nativeStoredPath, copy.nativePath))
+        failure = Failure::of(FailureNumber::PathFileAccessError);
     QFile out;
     QByteArray written = copy.nativePath;
-    std::optional<Failure> failure = createPrivateFile(out, written, copy.shownPath);
-    if (failure && refusesNewFiles(*failure) && elsewhere) {
-        if (const std::optional<CopyPlace> other = elsewhere()) {
-            written = other->nativePath;
-            failure = createPrivateFile(out, written, copy.shownPath);
+    if (!failure) {
+        failure = createPrivateFile(out, written, copy.shownPath);
+        if (failure && refusesNewFiles(*failure) && elsewhere) {
+            if (const std::optional<CopyPlace> other = elsewhere()) {
+                written = other->nativePath;
+                failure = createPrivateFile(out, written, copy.shownPath);
+            }
         }
+        if (!failure && (failure = writeCopy(out, plain, copy.shownPath)))
+            removeFile(written);
     }
-    if (!failure && (failure = writeCopy(out, plain, copy.shownPath)))
-        removeFile(written);
     if (failure) {
+        failure->path = copy.shownPath;
         opening.failure = failure;
         return opening;
     }
