@@ -302,8 +302,28 @@ bool HeldKeyFilter::isHeldButtonKey(const QObject *receiver, const QEvent *event
     }
 }
 
+bool HeldKeyFilter::isUnmarkedRepeat(const QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    if (type == QEvent::KeyRelease) {
+        m_releasedKey = key->key();
+        m_releasedAt = key->timestamp();
+        return false;
+    }
+    return key->timestamp() != 0 && key->timestamp() == m_releasedAt && key->key() == m_releasedKey;
+}
+
 bool HeldKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
+    if (isUnmarkedRepeat(event)) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        QKeyEvent marked(key->type(), key->key(), key->modifiers(), key->text(), true);
+        if (isHeldButtonKey(watched, &marked))
+            return true;
+    }
     if (!isHeldButtonKey(watched, event))
         return false;
     // Taken as a plain key, a repeat never reaches the shortcuts; as a key

@@ -107,6 +107,14 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // A repeat the platform did not mark: X repeats a held key as a release
+    // and a press with the same time stamp, which no person types.
+    bool isUnmarkedRepeat(const QEvent *event);
+
+    int m_releasedKey = 0;
+    quint64 m_releasedAt = 0;
 };
 
 } // namespace velmora
