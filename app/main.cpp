@@ -10,9 +10,10 @@
 int main(int argc, char *argv[])
 {
     velmora::Application app(argc, argv);
-    QCoreApplication::setApplicationName(QString::fromLatin1(velmora::AppTitle));
+    QCoreApplication::setApplicationName(velmora::AppTitle);
     QCoreApplication::setApplicationVersion(QString::fromLatin1(velmora::VersionString));
     QGuiApplication::setWindowIcon(velmora::productIcon());
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(velmora::DesktopFileName));
     // The windows' own quit rule: the program ends when no window is loaded.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 

@@ -13,10 +13,9 @@ set(VELMORA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 # Tabulo plugin it finds at run time (never linked), velmora-tst, the samples.
 add_custom_target(velmora_folder)
 add_dependencies(velmora_folder velmora tabulo velmora-tst velmora_sample_tests)
-# The project's reverse domain: software centres find the program by it, and
-# the metainfo's launchable names the start menu's entry by it.
-set(VELMORA_APP_ID example.c_seed_e50ecc4c.velmora)
-
+# VELMORA_APP_ID (the top level sets it) is the project's reverse domain:
+# software centres find the program by it, and the metainfo's launchable
+# names the start menu's entry by it.
 # The start menu's entry, what software centres show, and the icon theme's
 # pictures (drawn by the build, see tools/artwork).
 install(FILES ${VELMORA_PACKAGING_DIR}/${VELMORA_APP_ID}.desktop DESTINATION share/applications)

@@ -17,7 +17,7 @@ enum class MsgAnswer { Ok, Yes, No };
 struct MsgBoxRequest final
 {
     QString text;
-    QString title = QString::fromLatin1(AppTitle);
+    QString title = AppTitle;
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
 };

@@ -36,7 +36,7 @@ void Program::endWithTestDataFailure(const Failure &failure)
 
 void Program::endWithRuntimeFailure(const Failure &failure)
 {
-    msgBox(runtimeErrorText(failure), QString::fromLatin1(AppTitle), MsgButtons::Ok, MsgIcon::Critical);
+    msgBox(runtimeErrorText(failure), AppTitle, MsgButtons::Ok, MsgIcon::Critical);
     end(1);
 }
 

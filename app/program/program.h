@@ -33,7 +33,7 @@ public:
     RandomSource &random() { return *m_random; }
     void setRandom(std::unique_ptr<RandomSource> random) { m_random = std::move(random); }
 
-    MsgAnswer msgBox(const QString &text, const QString &title = QString::fromLatin1(AppTitle),
+    MsgAnswer msgBox(const QString &text, const QString &title = AppTitle,
                      MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
 
     // Ends the program at once: every window goes, no further event runs.

@@ -174,7 +174,7 @@ frmMain::frmMain(Program &program)
     , m_entry(std::make_unique<MoveEntry>(*m_box, *m_target))
 {
     QAccessible::installFactory(&mainWindowAccessible); // once: Qt keeps one of each
-    setWindowTitle(QString::fromLatin1(AppTitle));
+    setWindowTitle(AppTitle);
     // A sizable top-level window with minimize, maximize and close buttons.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                    | Qt::WindowCloseButtonHint);
@@ -385,7 +385,7 @@ bool frmMain::Form_QueryUnload(UnloadMode mode)
 {
     if (mode == UnloadMode::Code)
         return true;
-    return m_program.msgBox(u"Вы действительно хотите выйти?"_s, QString::fromLatin1(AppTitle), MsgButtons::YesNo) == MsgAnswer::Yes;
+    return m_program.msgBox(u"Вы действительно хотите выйти?"_s, AppTitle, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
 void frmMain::Form_Unload()

@@ -90,7 +90,7 @@ frmSplash::frmSplash(Program &program)
     // The 16-colour icon stretched to the picture's box, pixel by pixel:
     // smoothing would blur it into colours it does not have.
     imgLogo->setPixmap(productPixmap(32).scaled(imgLogo->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    imgLogo->setAccessibleName(QString::fromLatin1(AppTitle));
+    imgLogo->setAccessibleName(AppTitle);
     lblProductName = controls.get<QLabel>(u"lblProductName");
     lblVersion = controls.get<QLabel>(u"lblVersion");
     lblPlatform = controls.get<QLabel>(u"lblPlatform");
@@ -104,7 +104,7 @@ void frmSplash::Form_Load()
 {
     setTextFitted(lblVersion, u"Version "_s + QString::number(VersionMajor) + u'.' + QString::number(VersionMinor)
                                   + u'.' + QString::number(VersionRevision));
-    setTextFitted(lblProductName, QString::fromLatin1(AppTitle));
+    setTextFitted(lblProductName, AppTitle);
 }
 
 // Any key that types a character closes the splash; keys without one do not.

@@ -117,7 +117,7 @@ void frmStart::Command1_Click()
         m_program.endWithTestDataFailure(*load.failure);
     if (load.refusal) {
         forms.unload(FormName::frmGdi);
-        m_program.msgBox(*load.refusal, QString::fromLatin1(AppTitle), MsgButtons::Ok, MsgIcon::Critical);
+        m_program.msgBox(*load.refusal, AppTitle, MsgButtons::Ok, MsgIcon::Critical);
         returnToSelection();
         return;
     }
@@ -127,7 +127,7 @@ void frmStart::Command1_Click()
     if (Form *gdi = forms.loaded(FormName::frmGdi))
         gdi->hide();
     if (main)
-        main->setWindowTitle(QString::fromLatin1(AppTitle) + u" - "_s + title);
+        main->setWindowTitle(AppTitle + u" - "_s + title);
     forms.unload(FormName::frmGdi);
     unloadMe();
     if (regim)

@@ -15,7 +15,7 @@ FailureMessage testDataFailureMessage(const Failure &failure)
     }
     return {QStringLiteral("Критическая ошибка - ") + QString::number(failure.number) + QLatin1Char(' ')
                 + failure.description,
-            QString::fromLatin1(AppTitle)};
+            AppTitle};
 }
 
 } // namespace velmora

@@ -77,7 +77,7 @@ const QString ToolHelp = uR"(Использование: velmora-tst КОМАН�
      для check — найдены замечания; для scramble — программа не откроет тест,
      и он не записан
   2  ошибка в командной строке
-)"_s.arg(QString::fromLatin1(AppTitle));
+)"_s.arg(AppTitle);
 
 // A file named on the command line: as shown, and as the system gave it.
 struct Operand final
