@@ -28,7 +28,7 @@ QSet<QRgb> opaqueColours(const QImage &image)
 
 } // namespace
 
-class tst_assets final : public QObject
+class tst_Assets final : public QObject
 {
     Q_OBJECT
 
@@ -115,5 +115,5 @@ private Q_SLOTS:
 
 } // namespace velmora
 
-QTEST_MAIN(velmora::tst_assets)
+QTEST_MAIN(velmora::tst_Assets)
 #include "tst_assets.moc"

@@ -34,7 +34,7 @@ QStringView classId()
 
 } // namespace
 
-class TestControlHost final : public QObject
+class tst_ControlHost final : public QObject
 {
     Q_OBJECT
 
@@ -55,20 +55,20 @@ private:
     std::unique_ptr<QWidget> m_window;
 };
 
-void TestControlHost::init()
+void tst_ControlHost::init()
 {
     qputenv(ControlLibrary::OverrideVariable, programFolder().toLocal8Bit());
     m_window = std::make_unique<QWidget>();
 }
 
-void TestControlHost::findsTheLibraryByMetadata_data()
+void tst_ControlHost::findsTheLibraryByMetadata_data()
 {
     QTest::addColumn<QString>("asked");
     QTest::newRow("as written") << progId().toString();
     QTest::newRow("letter case ignored") << u"TABULO.MYCONTROL"_s;
 }
 
-void TestControlHost::findsTheLibraryByMetadata()
+void tst_ControlHost::findsTheLibraryByMetadata()
 {
     QFETCH(QString, asked);
     // The mismatching library comes first and is passed by.
@@ -78,7 +78,7 @@ void TestControlHost::findsTheLibraryByMetadata()
     QCOMPARE(QFileInfo(found.value).fileName(), QStringLiteral(TABULO_FILE_NAME));
 }
 
-void TestControlHost::refusesWhatIsNotTheControl_data()
+void tst_ControlHost::refusesWhatIsNotTheControl_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("classIdAsked");
@@ -90,7 +90,7 @@ void TestControlHost::refusesWhatIsNotTheControl_data()
     QTest::newRow("class identity not a uuid") << programFolder() << u"myControl"_s;
 }
 
-void TestControlHost::refusesWhatIsNotTheControl()
+void tst_ControlHost::refusesWhatIsNotTheControl()
 {
     QFETCH(QString, folder);
     QFETCH(QString, classIdAsked);
@@ -110,7 +110,7 @@ void TestControlHost::refusesWhatIsNotTheControl()
              u"Не найдена библиотека элемента управления «Tabulo.myControl». Переустановите программу."_s);
 }
 
-void TestControlHost::brokenLibraryIsAFailure()
+void tst_ControlHost::brokenLibraryIsAFailure()
 {
     const auto found = ControlLibrary::find(progId(), classId(), {QStringLiteral(FAKE_NOTFACTORY_DIR)});
     QVERIFY(found.ok());
@@ -123,7 +123,7 @@ void TestControlHost::brokenLibraryIsAFailure()
     QCOMPARE(made.failure->path, found.value);
 }
 
-void TestControlHost::overrideReplacesTheFolders()
+void tst_ControlHost::overrideReplacesTheFolders()
 {
     QCOMPARE(ControlLibrary::searchFolders(), QStringList{programFolder()});
     qunsetenv(ControlLibrary::OverrideVariable);
@@ -132,7 +132,7 @@ void TestControlHost::overrideReplacesTheFolders()
     QCOMPARE(usual.size(), 3);
 }
 
-void TestControlHost::missingLibraryLeavesTheWindowEmpty()
+void tst_ControlHost::missingLibraryLeavesTheWindowEmpty()
 {
     QTemporaryDir empty;
     qputenv(ControlLibrary::OverrideVariable, empty.path().toLocal8Bit());
@@ -142,7 +142,7 @@ void TestControlHost::missingLibraryLeavesTheWindowEmpty()
     QVERIFY(m_window->children().isEmpty());
 }
 
-void TestControlHost::proxyCallsTheControl()
+void tst_ControlHost::proxyCallsTheControl()
 {
     const auto made = TabuloList::create(m_window.get());
     QVERIFY(made.ok());
@@ -171,7 +171,7 @@ void TestControlHost::proxyCallsTheControl()
     QCOMPARE(control->swap(0, 1)->number, 340);
 }
 
-void TestControlHost::proxyPassesEventsOn()
+void tst_ControlHost::proxyPassesEventsOn()
 {
     const auto made = TabuloList::create(m_window.get());
     QVERIFY(made.ok());
@@ -200,7 +200,7 @@ void TestControlHost::proxyPassesEventsOn()
     QCOMPARE(control->selection(4).value, true);
 }
 
-void TestControlHost::proxyOutlivesTheControl()
+void tst_ControlHost::proxyOutlivesTheControl()
 {
     const auto made = TabuloList::create(m_window.get());
     QVERIFY(made.ok());
@@ -213,5 +213,5 @@ void TestControlHost::proxyOutlivesTheControl()
     QVERIFY(!control);
 }
 
-QTEST_MAIN(TestControlHost)
+QTEST_MAIN(tst_ControlHost)
 #include "tst_controlhost.moc"

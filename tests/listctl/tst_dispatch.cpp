@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 Q_DECLARE_METATYPE(tabulo::DispId)
 Q_DECLARE_METATYPE(tabulo::CallKind)
 
-class TestDispatch final : public QObject
+class tst_Dispatch final : public QObject
 {
     Q_OBJECT
 
@@ -28,7 +28,7 @@ private Q_SLOTS:
     void resultsHaveDeclaredTypes();
 };
 
-void TestDispatch::refusals_data()
+void tst_Dispatch::refusals_data()
 {
     QTest::addColumn<DispId>("dispid");
     QTest::addColumn<CallKind>("kind");
@@ -65,7 +65,7 @@ void TestDispatch::refusals_data()
     QTest::newRow("infinity") << DispId::txtData << get << QVariantList{qInf()} << 6 << u"Overflow"_s;
 }
 
-void TestDispatch::refusals()
+void tst_Dispatch::refusals()
 {
     QFETCH(DispId, dispid);
     QFETCH(CallKind, kind);
@@ -82,7 +82,7 @@ void TestDispatch::refusals()
 }
 
 // Any integer width, booleans, reals and texts reach MaxLbl as 16 bits.
-void TestDispatch::lineCountArguments_data()
+void tst_Dispatch::lineCountArguments_data()
 {
     QTest::addColumn<QVariant>("argument");
     QTest::addColumn<int>("count"); // 0: refused with 666
@@ -96,7 +96,7 @@ void TestDispatch::lineCountArguments_data()
     QTest::newRow("true is -1") << QVariant(true) << 0;
 }
 
-void TestDispatch::lineCountArguments()
+void tst_Dispatch::lineCountArguments()
 {
     QFETCH(QVariant, argument);
     QFETCH(int, count);
@@ -111,7 +111,7 @@ void TestDispatch::lineCountArguments()
     }
 }
 
-void TestDispatch::flagAndTextArguments_data()
+void tst_Dispatch::flagAndTextArguments_data()
 {
     QTest::addColumn<QVariant>("flag");
     QTest::addColumn<bool>("selected");
@@ -125,7 +125,7 @@ void TestDispatch::flagAndTextArguments_data()
     QTest::newRow("numeric text") << QVariant(u"0"_s) << false << QVariant(u"0"_s) << u"0"_s;
 }
 
-void TestDispatch::flagAndTextArguments()
+void tst_Dispatch::flagAndTextArguments()
 {
     QFETCH(QVariant, flag);
     QFETCH(bool, selected);
@@ -139,7 +139,7 @@ void TestDispatch::flagAndTextArguments()
     QCOMPARE(dispatch(model, DispId::txtData, CallKind::PropertyGet, {3}).value.toString(), stored);
 }
 
-void TestDispatch::byReferenceReadsTheVariable()
+void tst_Dispatch::byReferenceReadsTheVariable()
 {
     LineModel model;
     qint16 from = 2;
@@ -160,7 +160,7 @@ void TestDispatch::byReferenceReadsTheVariable()
 }
 
 // A refused argument stops the call before the member runs.
-void TestDispatch::refusedArgumentChangesNothing()
+void tst_Dispatch::refusedArgumentChangesNothing()
 {
     LineModel model;
     model.setTxtData(1, u"один"_s);
@@ -170,7 +170,7 @@ void TestDispatch::refusedArgumentChangesNothing()
     QCOMPARE(model.PendingLine(), qint16(0));
 }
 
-void TestDispatch::resultsHaveDeclaredTypes()
+void tst_Dispatch::resultsHaveDeclaredTypes()
 {
     LineModel model;
     const Result count = dispatch(model, DispId::MaxLbl, CallKind::PropertyGet, {});
@@ -185,5 +185,5 @@ void TestDispatch::resultsHaveDeclaredTypes()
     QVERIFY(!methodResult.value.isValid());
 }
 
-QTEST_GUILESS_MAIN(TestDispatch)
+QTEST_GUILESS_MAIN(tst_Dispatch)
 #include "tst_dispatch.moc"

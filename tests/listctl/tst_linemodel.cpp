@@ -32,7 +32,7 @@ const QStringList Letters = {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"g
 
 } // namespace
 
-class TestLineModel final : public QObject
+class tst_LineModel final : public QObject
 {
     Q_OBJECT
 
@@ -60,7 +60,7 @@ private Q_SLOTS:
 };
 
 
-void TestLineModel::refusesLineCountOutsideRange_data()
+void tst_LineModel::refusesLineCountOutsideRange_data()
 {
     QTest::addColumn<int>("count");
     QTest::newRow("0") << 0;
@@ -69,7 +69,7 @@ void TestLineModel::refusesLineCountOutsideRange_data()
     QTest::newRow("largest") << 32767;
 }
 
-void TestLineModel::refusesLineCountOutsideRange()
+void tst_LineModel::refusesLineCountOutsideRange()
 {
     QFETCH(int, count);
     LineModel model;
@@ -86,7 +86,7 @@ void TestLineModel::refusesLineCountOutsideRange()
     QCOMPARE(changes.count(), 0);
 }
 
-void TestLineModel::lineCountErasesAndShowsLines()
+void tst_LineModel::lineCountErasesAndShowsLines()
 {
     LineModel model;
     fill(model, Letters);
@@ -104,7 +104,7 @@ void TestLineModel::lineCountErasesAndShowsLines()
 }
 
 // Which colours a line gets depends on how it lost or gained its highlight.
-void TestLineModel::colourSituations_data()
+void tst_LineModel::colourSituations_data()
 {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<quint32>("back");
@@ -121,7 +121,7 @@ void TestLineModel::colourSituations_data()
     QTest::newRow("first click") << u"click"_s << Highlight << HighlightText;
 }
 
-void TestLineModel::colourSituations()
+void tst_LineModel::colourSituations()
 {
     QFETCH(QString, steps);
     QFETCH(quint32, back);
@@ -150,7 +150,7 @@ void TestLineModel::colourSituations()
     QCOMPARE(model.line(3).foreColour, fore);
 }
 
-void TestLineModel::missingLineMembers_data()
+void tst_LineModel::missingLineMembers_data()
 {
     QTest::addColumn<int>("index");
     QTest::newRow("0") << 0;
@@ -159,7 +159,7 @@ void TestLineModel::missingLineMembers_data()
     QTest::newRow("-5") << -5;
 }
 
-void TestLineModel::missingLineMembers()
+void tst_LineModel::missingLineMembers()
 {
     QFETCH(int, index);
     const auto i = static_cast<qint16>(index);
@@ -176,7 +176,7 @@ void TestLineModel::missingLineMembers()
     QCOMPARE(model.PendingLine(), qint16(0));
 }
 
-void TestLineModel::hiddenLineTextCanBeWritten()
+void tst_LineModel::hiddenLineTextCanBeWritten()
 {
     LineModel model;
     QVERIFY(model.setMaxLbl(10).ok());
@@ -187,7 +187,7 @@ void TestLineModel::hiddenLineTextCanBeWritten()
 
 
 
-void TestLineModel::swapRefusedBeforeAnyChange_data()
+void tst_LineModel::swapRefusedBeforeAnyChange_data()
 {
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("inTo");
@@ -197,7 +197,7 @@ void TestLineModel::swapRefusedBeforeAnyChange_data()
     QTest::newRow("both") << 25 << -1 << 25;
 }
 
-void TestLineModel::swapRefusedBeforeAnyChange()
+void tst_LineModel::swapRefusedBeforeAnyChange()
 {
     QFETCH(int, from);
     QFETCH(int, inTo);
@@ -215,7 +215,7 @@ void TestLineModel::swapRefusedBeforeAnyChange()
     QCOMPARE(over.count(), 0);
 }
 
-void TestLineModel::swapKeepsHighlightAboveCount()
+void tst_LineModel::swapKeepsHighlightAboveCount()
 {
     LineModel model;
     fill(model, Letters);
@@ -227,7 +227,7 @@ void TestLineModel::swapKeepsHighlightAboveCount()
 }
 
 // Only an exchange ends the pending state: the next click completes it.
-void TestLineModel::pendingSurvives_data()
+void tst_LineModel::pendingSurvives_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::newRow("ClearSelection") << u"ClearSelection"_s;
@@ -236,7 +236,7 @@ void TestLineModel::pendingSurvives_data()
     QTest::newRow("Selection false") << u"unselect"_s;
 }
 
-void TestLineModel::pendingSurvives()
+void tst_LineModel::pendingSurvives()
 {
     QFETCH(QString, operation);
     LineModel model;
@@ -268,7 +268,7 @@ void TestLineModel::pendingSurvives()
 
 
 
-void TestLineModel::layoutRows_data()
+void tst_LineModel::layoutRows_data()
 {
     QTest::addColumn<double>("twipsPerPixel");
     QTest::addColumn<double>("height");
@@ -288,7 +288,7 @@ void TestLineModel::layoutRows_data()
     QTest::newRow("192 dpi, halves to even") << 7.5 << 11890.0 << 20 << 20 << 11250.0 << 592.5;
 }
 
-void TestLineModel::layoutRows()
+void tst_LineModel::layoutRows()
 {
     QFETCH(double, twipsPerPixel);
     QFETCH(double, height);
@@ -314,7 +314,7 @@ void TestLineModel::layoutRows()
     QVERIFY(qAbs(numberWidth - 540) <= halfPixel);
 }
 
-void TestLineModel::freeStripStays_data()
+void tst_LineModel::freeStripStays_data()
 {
     QTest::addColumn<double>("twipsPerPixel");
     QTest::addColumn<int>("widthPixels");
@@ -325,7 +325,7 @@ void TestLineModel::freeStripStays_data()
 }
 
 // At least 40 twips stay free at the right and at the bottom, for every count.
-void TestLineModel::freeStripStays()
+void tst_LineModel::freeStripStays()
 {
     QFETCH(double, twipsPerPixel);
     QFETCH(int, widthPixels);
@@ -344,7 +344,7 @@ void TestLineModel::freeStripStays()
     }
 }
 
-void TestLineModel::layoutLeavesHiddenLinesAlone()
+void tst_LineModel::layoutLeavesHiddenLinesAlone()
 {
     LineModel model;
     model.UserControl_Resize(5376, 4236);
@@ -355,7 +355,7 @@ void TestLineModel::layoutLeavesHiddenLinesAlone()
     QCOMPARE(model.line(9).number, u"9."_s);
 }
 
-void TestLineModel::tooSmallControlHasNoNegativeSizes_data()
+void tst_LineModel::tooSmallControlHasNoNegativeSizes_data()
 {
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("height");
@@ -365,7 +365,7 @@ void TestLineModel::tooSmallControlHasNoNegativeSizes_data()
     QTest::newRow("nonsense") << -1e300 << qInf();
 }
 
-void TestLineModel::tooSmallControlHasNoNegativeSizes()
+void tst_LineModel::tooSmallControlHasNoNegativeSizes()
 {
     QFETCH(double, width);
     QFETCH(double, height);
@@ -381,5 +381,5 @@ void TestLineModel::tooSmallControlHasNoNegativeSizes()
 }
 
 
-QTEST_GUILESS_MAIN(TestLineModel)
+QTEST_GUILESS_MAIN(tst_LineModel)
 #include "tst_linemodel.moc"

@@ -65,7 +65,7 @@ const QStringList Letters = {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"g
 
 } // namespace
 
-class TestMyControl final : public QObject
+class tst_MyControl final : public QObject
 {
     Q_OBJECT
 
@@ -97,7 +97,7 @@ private:
     RecordingSink m_sink;
 };
 
-void TestMyControl::init()
+void tst_MyControl::init()
 {
     m_window = new QWidget;
     m_control = new myControl(m_window);
@@ -110,13 +110,13 @@ void TestMyControl::init()
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
-void TestMyControl::cleanup()
+void tst_MyControl::cleanup()
 {
     delete m_window;
     m_window = nullptr;
 }
 
-void TestMyControl::startsWithTwentyNumberedLines()
+void tst_MyControl::startsWithTwentyNumberedLines()
 {
     for (int i = 1; i <= 20; ++i) {
         QVERIFY(m_control->lblData(i)->isVisible());
@@ -128,7 +128,7 @@ void TestMyControl::startsWithTwentyNumberedLines()
     QCOMPARE(m_control->focusPolicy(), Qt::NoFocus);
 }
 
-void TestMyControl::clickMoveClick()
+void tst_MyControl::clickMoveClick()
 {
     fill(*m_control, Letters);
     QTest::mouseClick(m_control->lblData(2), Qt::LeftButton);
@@ -144,7 +144,7 @@ void TestMyControl::clickMoveClick()
         QCOMPARE(m_control->lblData(i)->backColour(), ColourCode::WindowBackground);
 }
 
-void TestMyControl::movesOnlyWhilePending_data()
+void tst_MyControl::movesOnlyWhilePending_data()
 {
     QTest::addColumn<bool>("pending");
     QTest::addColumn<int>("over");
@@ -157,7 +157,7 @@ void TestMyControl::movesOnlyWhilePending_data()
     QTest::newRow("pending, button held") << true << 3 << true << QStringList{u"2 3"_s, u"2 3"_s};
 }
 
-void TestMyControl::movesOnlyWhilePending()
+void tst_MyControl::movesOnlyWhilePending()
 {
     QFETCH(bool, pending);
     QFETCH(int, over);
@@ -176,7 +176,7 @@ void TestMyControl::movesOnlyWhilePending()
     QCOMPARE(m_sink.heard, heard);
 }
 
-void TestMyControl::numberLabelsAndStripAreDeaf()
+void tst_MyControl::numberLabelsAndStripAreDeaf()
 {
     fill(*m_control, Letters);
     QTest::mouseClick(m_control->lblNumber(2), Qt::LeftButton);
@@ -187,7 +187,7 @@ void TestMyControl::numberLabelsAndStripAreDeaf()
     QCOMPARE(m_control->model().PendingLine(), qint16(0));
 }
 
-void TestMyControl::twoClicksOnOneLine()
+void tst_MyControl::twoClicksOnOneLine()
 {
     fill(*m_control, Letters);
     QTest::mouseClick(m_control->lblData(3), Qt::LeftButton);
@@ -197,7 +197,7 @@ void TestMyControl::twoClicksOnOneLine()
     QCOMPARE(textOf(*m_control, 3), u"c"_s);
 }
 
-void TestMyControl::clickCompletesAfterClearSelection()
+void tst_MyControl::clickCompletesAfterClearSelection()
 {
     fill(*m_control, Letters);
     QTest::mouseClick(m_control->lblData(3), Qt::LeftButton);
@@ -211,7 +211,7 @@ void TestMyControl::clickCompletesAfterClearSelection()
 }
 
 // Colours are resolved when painting: a palette change shows at once.
-void TestMyControl::paintsColoursOfTheMoment_data()
+void tst_MyControl::paintsColoursOfTheMoment_data()
 {
     QTest::addColumn<bool>("flag");
     QTest::addColumn<bool>("clearSelection");
@@ -222,7 +222,7 @@ void TestMyControl::paintsColoursOfTheMoment_data()
     QTest::newRow("reset") << true << true << QPalette::NoRole << QColor(Qt::white);
 }
 
-void TestMyControl::paintsColoursOfTheMoment()
+void tst_MyControl::paintsColoursOfTheMoment()
 {
     QFETCH(bool, flag);
     QFETCH(bool, clearSelection);
@@ -245,7 +245,7 @@ void TestMyControl::paintsColoursOfTheMoment()
     QCOMPARE(m_control->grab().toImage().pixelColor(strip), QColor(0xd4, 0xd0, 0xc8));
 }
 
-void TestMyControl::layoutInPixels()
+void tst_MyControl::layoutInPixels()
 {
     if (m_control->logicalDpiY() != 96 || m_control->logicalDpiX() != 96)
         QSKIP("pixel figures are for a 96 dpi screen");
@@ -262,7 +262,7 @@ void TestMyControl::layoutInPixels()
 
 // The main window answers OverSwap by writing Selection: the nested call
 // runs inside Swap and its effect stays.
-void TestMyControl::handlerCallsBackFromOverSwap()
+void tst_MyControl::handlerCallsBackFromOverSwap()
 {
     fill(*m_control, Letters);
     m_sink.answer = [this](EventId id) {
@@ -282,7 +282,7 @@ void TestMyControl::handlerCallsBackFromOverSwap()
 }
 
 
-void TestMyControl::throwingHandlerStopsAtTheControl()
+void tst_MyControl::throwingHandlerStopsAtTheControl()
 {
     fill(*m_control, Letters);
     RecordingSink second;
@@ -295,7 +295,7 @@ void TestMyControl::throwingHandlerStopsAtTheControl()
     m_control->unadvise(&second);
 }
 
-void TestMyControl::sinkRemovedDuringEvent()
+void tst_MyControl::sinkRemovedDuringEvent()
 {
     RecordingSink second;
     RecordingSink third;
@@ -309,7 +309,7 @@ void TestMyControl::sinkRemovedDuringEvent()
     m_control->unadvise(&third);
 }
 
-void TestMyControl::accessibleNamesOnLabels()
+void tst_MyControl::accessibleNamesOnLabels()
 {
     fill(*m_control, Letters);
     QCOMPARE(m_control->lblData(2)->accessibleName(), u"Строка 2 из 7: b"_s);
@@ -322,7 +322,7 @@ void TestMyControl::accessibleNamesOnLabels()
 
 // A screen reader finds a list of the shown lines and nothing else: no
 // number labels, no line beyond the count, hidden or not.
-void TestMyControl::readAsAList_data()
+void tst_MyControl::readAsAList_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("shown"); // MaxLbl lowered to it afterwards
@@ -331,7 +331,7 @@ void TestMyControl::readAsAList_data()
     QTest::newRow("twenty lowered to four") << 20 << 4;
 }
 
-void TestMyControl::readAsAList()
+void tst_MyControl::readAsAList()
 {
     QFETCH(int, count);
     QFETCH(int, shown);
@@ -374,7 +374,7 @@ int firstInkRow(LineLabel *label)
 
 // Each text starts at its row's top, level with its number, however tall
 // the rows are.
-void TestMyControl::textLevelWithItsNumber_data()
+void tst_MyControl::textLevelWithItsNumber_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("text");
@@ -383,7 +383,7 @@ void TestMyControl::textLevelWithItsNumber_data()
     QTest::newRow("a text that wraps") << 2 << QString(u"Подождать пять минут "_s).repeated(8);
 }
 
-void TestMyControl::textLevelWithItsNumber()
+void tst_MyControl::textLevelWithItsNumber()
 {
     QFETCH(int, count);
     QFETCH(QString, text);
@@ -398,5 +398,5 @@ void TestMyControl::textLevelWithItsNumber()
     }
 }
 
-QTEST_MAIN(TestMyControl)
+QTEST_MAIN(tst_MyControl)
 #include "tst_mycontrol.moc"

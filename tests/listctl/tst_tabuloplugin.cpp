@@ -38,7 +38,7 @@ QString pluginFolder()
 
 } // namespace
 
-class TestTabuloPlugin final : public QObject
+class tst_TabuloPlugin final : public QObject
 {
     Q_OBJECT
 
@@ -67,7 +67,7 @@ private:
     Sink m_sink;
 };
 
-void TestTabuloPlugin::initTestCase()
+void tst_TabuloPlugin::initTestCase()
 {
     const QDir folder(pluginFolder());
     QVERIFY2(folder.exists(), qPrintable(folder.path()));
@@ -89,7 +89,7 @@ void TestTabuloPlugin::initTestCase()
     QVERIFY2(m_factory, qPrintable(loader.errorString()));
 }
 
-void TestTabuloPlugin::init()
+void tst_TabuloPlugin::init()
 {
     m_window = std::make_unique<QWidget>();
     m_control = m_factory->create(m_window.get());
@@ -99,13 +99,13 @@ void TestTabuloPlugin::init()
     m_control->advise(&m_sink);
 }
 
-void TestTabuloPlugin::cleanup()
+void tst_TabuloPlugin::cleanup()
 {
     m_window.reset();
     m_control = nullptr;
 }
 
-void TestTabuloPlugin::metadataNamesTheControl()
+void tst_TabuloPlugin::metadataNamesTheControl()
 {
     QCOMPARE(m_metaData.value("IID"_L1).toString(), QLatin1StringView(TABULO_CONTROLFACTORY_IID));
     const QJsonObject own = m_metaData.value("MetaData"_L1).toObject();
@@ -113,7 +113,7 @@ void TestTabuloPlugin::metadataNamesTheControl()
     QVERIFY(!QUuid(QStringView(ClassId)).isNull());
 }
 
-void TestTabuloPlugin::failures_data()
+void tst_TabuloPlugin::failures_data()
 {
     QTest::addColumn<DispId>("dispid");
     QTest::addColumn<CallKind>("kind");
@@ -145,7 +145,7 @@ void TestTabuloPlugin::failures_data()
                                     << u"Object doesn't support this property or method"_s;
 }
 
-void TestTabuloPlugin::failures()
+void tst_TabuloPlugin::failures()
 {
     QFETCH(DispId, dispid);
     QFETCH(CallKind, kind);
@@ -162,7 +162,7 @@ void TestTabuloPlugin::failures()
     QVERIFY(m_sink.heard.isEmpty());
 }
 
-void TestTabuloPlugin::lettersSwapWithOneOverSwap()
+void tst_TabuloPlugin::lettersSwapWithOneOverSwap()
 {
     QVERIFY(call(DispId::Clear, CallKind::Method).ok());
     QVERIFY(call(DispId::MaxLbl, CallKind::PropertyPut, {7}).ok());
@@ -185,7 +185,7 @@ void TestTabuloPlugin::lettersSwapWithOneOverSwap()
 
 // The host passes line numbers by reference; the library sees the
 // variable's value, whichever side registered the type first.
-void TestTabuloPlugin::byReferenceCrossesTheBoundary()
+void tst_TabuloPlugin::byReferenceCrossesTheBoundary()
 {
     qint16 index = 6;
     qint16 count = 9;
@@ -199,7 +199,7 @@ void TestTabuloPlugin::byReferenceCrossesTheBoundary()
 }
 
 
-void TestTabuloPlugin::eachCreateIsItsOwnInstance()
+void tst_TabuloPlugin::eachCreateIsItsOwnInstance()
 {
     Control *other = m_factory->create(m_window.get());
     QVERIFY(other && other != m_control);
@@ -208,5 +208,5 @@ void TestTabuloPlugin::eachCreateIsItsOwnInstance()
     delete other->widget();
 }
 
-QTEST_MAIN(TestTabuloPlugin)
+QTEST_MAIN(tst_TabuloPlugin)
 #include "tst_tabuloplugin.moc"

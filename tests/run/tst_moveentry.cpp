@@ -87,7 +87,7 @@ const QString Done = u"усё"_s;
 
 } // namespace
 
-class TestMoveEntry final : public QObject
+class tst_MoveEntry final : public QObject
 {
     Q_OBJECT
 
@@ -102,7 +102,7 @@ private:
     static void play();
 };
 
-void TestMoveEntry::columns()
+void tst_MoveEntry::columns()
 {
     QTest::addColumn<int>("lines");
     // Keys as typed, "\b" Backspace, "\r" Enter; {home} {end} {left} move
@@ -120,7 +120,7 @@ void TestMoveEntry::columns()
     QTest::addColumn<QString>("passed"); // keys that reached the box
 }
 
-void TestMoveEntry::play()
+void tst_MoveEntry::play()
 {
     QFETCH(int, lines);
     QFETCH(QString, script);
@@ -168,7 +168,7 @@ void TestMoveEntry::play()
     QTEST(passed, "passed");
 }
 
-void TestMoveEntry::typed_data()
+void tst_MoveEntry::typed_data()
 {
     columns();
     const QStringList sel3{u"Selection(3)=true"_s};
@@ -200,7 +200,7 @@ void TestMoveEntry::typed_data()
         {u"Selection(15)=true"_s}, 1, {}, u"153\r"_s);
 }
 
-void TestMoveEntry::mixed_data()
+void tst_MoveEntry::mixed_data()
 {
     columns();
     const QStringList sel3{u"Selection(3)=true"_s};
@@ -221,5 +221,5 @@ void TestMoveEntry::mixed_data()
         sel3 + QStringList{u"ClearSelection"_s, u"Swap(3,6)"_s}, 0, Done, u"3"_s);
 }
 
-QTEST_GUILESS_MAIN(TestMoveEntry)
+QTEST_GUILESS_MAIN(tst_MoveEntry)
 #include "tst_moveentry.moc"

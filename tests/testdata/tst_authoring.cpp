@@ -34,7 +34,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-class TestAuthoring final : public QObject
+class tst_Authoring final : public QObject
 {
     Q_OBJECT
 
@@ -51,7 +51,7 @@ private slots:
     void unopenableTestIsReported();
 };
 
-void TestAuthoring::decodeLine_data()
+void tst_Authoring::decodeLine_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
@@ -68,14 +68,14 @@ void TestAuthoring::decodeLine_data()
     QTest::newRow("UTF-8 and Windows-1251 mixed") << TeaUtf8 + TeaCp1251 << QStringLiteral("Р§Р°Р№Чай");
 }
 
-void TestAuthoring::decodeLine()
+void tst_Authoring::decodeLine()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(velmora::decodeLine(bytes), text);
 }
 
-void TestAuthoring::encodeText_data()
+void tst_Authoring::encodeText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
@@ -87,7 +87,7 @@ void TestAuthoring::encodeText_data()
         << QStringLiteral("Чай\r\nВЁ\r\n") << TeaUtf8 + "\r\n\xD0\x92\xD0\x81\r\n";
 }
 
-void TestAuthoring::encodeText()
+void tst_Authoring::encodeText()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
@@ -100,7 +100,7 @@ void TestAuthoring::encodeText()
         QCOMPARE(velmora::decodeLine(encodedLines.at(i).chopped(i + 1 < lines.size() ? 1 : 0)), lines.at(i));
 }
 
-void TestAuthoring::toStoredForm_data()
+void tst_Authoring::toStoredForm_data()
 {
     QTest::addColumn<QByteArray>("teacherText");
     QTest::addColumn<QByteArray>("stored");
@@ -139,7 +139,7 @@ void TestAuthoring::toStoredForm_data()
         << QByteArray("T\r\nS\r\nA\r\n \t\xA0\r\nS2\r\nB\r\n") << QByteArray("T\r\nS\r\nA\r\n \t\xA0\r\nS2\r\nB\r\n");
 }
 
-void TestAuthoring::toStoredForm()
+void tst_Authoring::toStoredForm()
 {
     QFETCH(QByteArray, teacherText);
     QFETCH(QByteArray, stored);
@@ -147,7 +147,7 @@ void TestAuthoring::toStoredForm()
     QCOMPARE(velmora::toStoredForm(stored), stored); // the stored form is a fixed point
 }
 
-void TestAuthoring::authoredTestLoadsAsWritten()
+void tst_Authoring::authoredTestLoadsAsWritten()
 {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("чай.txt"));
@@ -179,7 +179,7 @@ void TestAuthoring::authoredTestLoadsAsWritten()
     QCOMPARE(titleOnly.readAll(), QByteArray("Title only\r\n\xF5"));
 }
 
-void TestAuthoring::authorTestFailures()
+void tst_Authoring::authorTestFailures()
 {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("source.txt"));
@@ -211,7 +211,7 @@ void TestAuthoring::authorTestFailures()
     QCOMPARE(kept.readAll(), QByteArray("T\nS\nA\n"));
 }
 
-void TestAuthoring::unopenableTestIsReported_data()
+void tst_Authoring::unopenableTestIsReported_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("firstLine");   // of the first problem; -1: the program opens the test
@@ -233,7 +233,7 @@ void TestAuthoring::unopenableTestIsReported_data()
         << QStringLiteral("не разделяет задания") << false;
 }
 
-void TestAuthoring::unopenableTestIsReported()
+void tst_Authoring::unopenableTestIsReported()
 {
     QFETCH(QByteArray, text);
     QFETCH(int, firstLine);
@@ -269,5 +269,5 @@ void TestAuthoring::unopenableTestIsReported()
     QVERIFY(written.readAll() != "old");
 }
 
-QTEST_GUILESS_MAIN(TestAuthoring)
+QTEST_GUILESS_MAIN(tst_Authoring)
 #include "tst_authoring.moc"

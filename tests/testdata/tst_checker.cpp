@@ -35,7 +35,7 @@ void verifyFindings(const QList<Finding> &found, const QStringList &expected)
 
 } // namespace
 
-class TestChecker final : public QObject
+class tst_Checker final : public QObject
 {
     Q_OBJECT
 
@@ -48,7 +48,7 @@ private slots:
     void taskCounterLimit();
 };
 
-void TestChecker::findings_data()
+void tst_Checker::findings_data()
 {
     // Each expected finding as "line:words the message holds".
     QTest::addColumn<QByteArray>("text");
@@ -108,14 +108,14 @@ void TestChecker::findings_data()
         << QByteArray("T\r\nS\r\nA B\r\n C\r\n") << QStringList{};
 }
 
-void TestChecker::findings()
+void tst_Checker::findings()
 {
     QFETCH(QByteArray, text);
     QFETCH(QStringList, expected);
     verifyFindings(CheckTest(text), expected);
 }
 
-void TestChecker::mixedEncodings_data()
+void tst_Checker::mixedEncodings_data()
 {
     // "Чай" in either encoding; ASCII lines read the same in both.
     const QByteArray cp1251("\xD7\xE0\xE9");
@@ -136,14 +136,14 @@ void TestChecker::mixedEncodings_data()
         << QByteArray("\xFF\xFE" "A\0" "\n\0" "\xD0\xA7" "\n\0" "\xD7\xE0", 12) << QStringList{};
 }
 
-void TestChecker::mixedEncodings()
+void tst_Checker::mixedEncodings()
 {
     QFETCH(QByteArray, text);
     QFETCH(QStringList, expected);
     verifyFindings(mixedEncodingFindings(text), expected);
 }
 
-void TestChecker::cleanVerdictMeansLoadsAsWritten()
+void tst_Checker::cleanVerdictMeansLoadsAsWritten()
 {
     // On generated texts: whenever the checker finds nothing, the program
     // reads exactly the tasks written, blocks of lines between empty lines.
@@ -184,7 +184,7 @@ void TestChecker::cleanVerdictMeansLoadsAsWritten()
     QVERIFY2(clean > 20, QByteArray::number(clean).constData());
 }
 
-void TestChecker::taskCounterLimit()
+void tst_Checker::taskCounterLimit()
 {
     QByteArray text("Title\r\n");
     for (int n = 0; n < 32767; ++n)
@@ -198,5 +198,5 @@ void TestChecker::taskCounterLimit()
     QVERIFY(found.first().message.contains(u"32767"));
 }
 
-QTEST_GUILESS_MAIN(TestChecker)
+QTEST_GUILESS_MAIN(tst_Checker)
 #include "tst_checker.moc"

@@ -73,7 +73,7 @@ QByteArray manyTasks(int tasks, int steps)
 
 } // namespace
 
-class TestLoader final : public QObject
+class tst_Loader final : public QObject
 {
     Q_OBJECT
 
@@ -95,7 +95,7 @@ private slots:
     void maxValue();
 };
 
-void TestLoader::loadCases_data()
+void tst_Loader::loadCases_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<TaskList>("tasks");
@@ -134,7 +134,7 @@ void TestLoader::loadCases_data()
         << TaskList{{u"Задача"_s, u"Шаг"_s, u"Шаг"_s}} << 0;
 }
 
-void TestLoader::loadCases()
+void tst_Loader::loadCases()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(TaskList, tasks);
@@ -161,7 +161,7 @@ void TestLoader::loadCases()
     }
 }
 
-void TestLoader::loadingDoesNotDependOnReadSizes()
+void tst_Loader::loadingDoesNotDependOnReadSizes()
 {
     QRandomGenerator random(7);
     const char alphabet[] = {'\r', '\n', 'a', 'b', '\xE0'};
@@ -184,7 +184,7 @@ void TestLoader::loadingDoesNotDependOnReadSizes()
     }
 }
 
-void TestLoader::lineReaderRules()
+void tst_Loader::lineReaderRules()
 {
     QByteArray bytes("a\r\nb\rc\nd\r\n\r\ne\r");
     QBuffer device(&bytes);
@@ -208,7 +208,7 @@ void TestLoader::lineReaderRules()
     QVERIFY(bigReader.atEnd());
 }
 
-void TestLoader::tableIsSizedNotCleared()
+void tst_Loader::tableIsSizedNotCleared()
 {
     TaskTable Tasks;
     QCOMPARE(loadBytes(unscrambledCopy(manyTasks(5, 2)), Tasks), std::nullopt);
@@ -232,7 +232,7 @@ void TestLoader::tableIsSizedNotCleared()
     QCOMPARE(Tasks.task(1), (QStringList{u"X"_s, u"Y"_s}));
 }
 
-void TestLoader::readsOutsideTheTableFail_data()
+void tst_Loader::readsOutsideTheTableFail_data()
 {
     // Two tasks: S1 with two steps, S2 with one.
     QTest::addColumn<QString>("read"); // text, task or steps
@@ -247,7 +247,7 @@ void TestLoader::readsOutsideTheTableFail_data()
     QTest::newRow("steps of task 0") << u"steps"_s << 0 << 0;
 }
 
-void TestLoader::readsOutsideTheTableFail()
+void tst_Loader::readsOutsideTheTableFail()
 {
     QFETCH(QString, read);
     QFETCH(int, number);
@@ -269,7 +269,7 @@ void TestLoader::readsOutsideTheTableFail()
     }
 }
 
-void TestLoader::taskLimits_data()
+void tst_Loader::taskLimits_data()
 {
     QTest::addColumn<int>("tasks");
     QTest::addColumn<int>("steps");
@@ -281,7 +281,7 @@ void TestLoader::taskLimits_data()
     QTest::newRow("32767 steps, then more tasks") << 3 << 32767 << 0;
 }
 
-void TestLoader::taskLimits()
+void tst_Loader::taskLimits()
 {
     QFETCH(int, tasks);
     QFETCH(int, steps);
@@ -299,7 +299,7 @@ void TestLoader::taskLimits()
     }
 }
 
-void TestLoader::overLongLine()
+void tst_Loader::overLongLine()
 {
     // A file of junk without a single CR must not end up in memory whole.
     QByteArray junk("T\r\n");
@@ -310,7 +310,7 @@ void TestLoader::overLongLine()
     QCOMPARE(failure->number, 7);
 }
 
-void TestLoader::loadTestFromFile()
+void tst_Loader::loadTestFromFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("тест.tst.tmp"));
@@ -337,7 +337,7 @@ void TestLoader::loadTestFromFile()
     QCOMPARE(Tasks.count(), 40000 / 21);
 }
 
-void TestLoader::readTitle_data()
+void tst_Loader::readTitle_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("hasTitle");
@@ -352,7 +352,7 @@ void TestLoader::readTitle_data()
     QTest::newRow("empty file") << QByteArray() << false << QString();
 }
 
-void TestLoader::readTitle()
+void tst_Loader::readTitle()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, hasTitle);
@@ -365,7 +365,7 @@ void TestLoader::readTitle()
         QCOMPARE(*read, title);
 }
 
-void TestLoader::maxValue_data()
+void tst_Loader::maxValue_data()
 {
     QTest::addColumn<QList<double>>("values");
     QTest::addColumn<double>("maximum");
@@ -376,12 +376,12 @@ void TestLoader::maxValue_data()
     QTest::newRow("fractions") << QList<double>{1, 2.5, 2.25} << 2.5;
 }
 
-void TestLoader::maxValue()
+void tst_Loader::maxValue()
 {
     QFETCH(QList<double>, values);
     QFETCH(double, maximum);
     QCOMPARE(MaxValue(values), maximum);
 }
 
-QTEST_GUILESS_MAIN(TestLoader)
+QTEST_GUILESS_MAIN(tst_Loader)
 #include "tst_loader.moc"

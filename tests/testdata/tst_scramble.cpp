@@ -66,7 +66,7 @@ const QByteArray LongestTitlePlusOne = QByteArray(LineReader::DefaultMaxLineLeng
 
 } // namespace
 
-class TestScramble final : public QObject
+class tst_Scramble final : public QObject
 {
     Q_OBJECT
 
@@ -95,7 +95,7 @@ private slots:
     void failureMessages();
 };
 
-void TestScramble::byteVectors_data()
+void tst_Scramble::byteVectors_data()
 {
     QTest::addColumn<QByteArray>("plain");
     QTest::addColumn<QByteArray>("stored");
@@ -125,7 +125,7 @@ void TestScramble::byteVectors_data()
            }();
 }
 
-void TestScramble::byteVectors()
+void tst_Scramble::byteVectors()
 {
     QFETCH(QByteArray, plain);
     QFETCH(QByteArray, stored);
@@ -141,7 +141,7 @@ void TestScramble::byteVectors()
     QCOMPARE(unscrambled.first(plain.size()), plain);
 }
 
-void TestScramble::noCrLfPairIsInputPastEnd_data()
+void tst_Scramble::noCrLfPairIsInputPastEnd_data()
 {
     QTest::addColumn<QByteArray>("input");
     QTest::newRow("empty") << QByteArray();
@@ -153,7 +153,7 @@ void TestScramble::noCrLfPairIsInputPastEnd_data()
     QTest::newRow("CR LF only after the longest line the loader reads") << LongestTitlePlusOne;
 }
 
-void TestScramble::noCrLfPairIsInputPastEnd()
+void tst_Scramble::noCrLfPairIsInputPastEnd()
 {
     QFETCH(QByteArray, input);
     std::optional<Failure> failure;
@@ -163,7 +163,7 @@ void TestScramble::noCrLfPairIsInputPastEnd()
     QCOMPARE(failure->description, QStringLiteral("Input past end of file"));
 }
 
-void TestScramble::titleEndAcrossBlocks()
+void tst_Scramble::titleEndAcrossBlocks()
 {
     // The routine reads in blocks of a megabyte: a pair split between two
     // blocks still ends the title.
@@ -181,7 +181,7 @@ void TestScramble::titleEndAcrossBlocks()
     QCOMPARE(scrambleBytes(plain), plain.first(plain.size() - 1) + complemented("z") + "z");
 }
 
-void TestScramble::roundTripOnGeneratedTexts()
+void tst_Scramble::roundTripOnGeneratedTexts()
 {
     QRandomGenerator random(20240601);
     for (int round = 0; round < 200; ++round) {
@@ -211,7 +211,7 @@ void TestScramble::roundTripOnGeneratedTexts()
     }
 }
 
-void TestScramble::plainTextOfStored()
+void tst_Scramble::plainTextOfStored()
 {
     const QByteArray plain("Test\r\nTask\r\nStep\r\n");
     QCOMPARE(velmora::plainTextOfStored(scrambleBytes(plain)), std::optional<QByteArray>(plain));
@@ -221,7 +221,7 @@ void TestScramble::plainTextOfStored()
     QCOMPARE(velmora::plainTextOfStored("no pair"), std::nullopt);
 }
 
-void TestScramble::scrambleFileWritesTmpBesideInput()
+void tst_Scramble::scrambleFileWritesTmpBesideInput()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -241,7 +241,7 @@ void TestScramble::scrambleFileWritesTmpBesideInput()
     QCOMPARE(path, elsewhere);
 }
 
-void TestScramble::scrambleFileReplacesExistingOutput()
+void tst_Scramble::scrambleFileReplacesExistingOutput()
 {
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("in.txt"));
@@ -253,7 +253,7 @@ void TestScramble::scrambleFileReplacesExistingOutput()
     QCOMPARE(readAll(output), scrambleBytes("T\r\nS\r\nA\r\n"));
 }
 
-void TestScramble::plantedLinkIsNeverFollowed()
+void tst_Scramble::plantedLinkIsNeverFollowed()
 {
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("in.txt"));
@@ -281,7 +281,7 @@ void TestScramble::plantedLinkIsNeverFollowed()
     QVERIFY(!QFileInfo(output).isSymLink());
 }
 
-void TestScramble::damagedInputNamesOutputAndLeavesNothing()
+void tst_Scramble::damagedInputNamesOutputAndLeavesNothing()
 {
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("broken.tst"));
@@ -306,7 +306,7 @@ void TestScramble::damagedInputNamesOutputAndLeavesNothing()
     QCOMPARE(emptyFailure->path, output);
 }
 
-void TestScramble::missingInput()
+void tst_Scramble::missingInput()
 {
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("missing.tst"));
@@ -325,7 +325,7 @@ void TestScramble::missingInput()
     QCOMPARE(ScrambleFile(path)->number, 75);
 }
 
-void TestScramble::outputFailures()
+void tst_Scramble::outputFailures()
 {
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("in.txt"));
@@ -344,7 +344,7 @@ void TestScramble::outputFailures()
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("sub"))).isDir());
 }
 
-void TestScramble::outputNamingInputIsRefused()
+void tst_Scramble::outputNamingInputIsRefused()
 {
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("in.txt"));
@@ -365,7 +365,7 @@ void TestScramble::outputNamingInputIsRefused()
     QCOMPARE(readAll(input), QByteArray("T\r\nS\r\nA\r\n"));
 }
 
-void TestScramble::endlessInputStops()
+void tst_Scramble::endlessInputStops()
 {
     ZeroDevice in;
     QByteArray output;
@@ -377,7 +377,7 @@ void TestScramble::endlessInputStops()
     QVERIFY2(output.size() <= LineReader::DefaultMaxLineLength + 1024 * 1024, qPrintable(QString::number(output.size())));
 }
 
-void TestScramble::failedWriteKeepsTheOldOutput_data()
+void tst_Scramble::failedWriteKeepsTheOldOutput_data()
 {
     QTest::addColumn<QByteArray>("input");
     QTest::newRow("empty input") << QByteArray();
@@ -385,7 +385,7 @@ void TestScramble::failedWriteKeepsTheOldOutput_data()
     QTest::newRow("title longer than the longest line") << LongestTitlePlusOne;
 }
 
-void TestScramble::failedWriteKeepsTheOldOutput()
+void tst_Scramble::failedWriteKeepsTheOldOutput()
 {
     QFETCH(QByteArray, input);
     QTemporaryDir dir;
@@ -402,7 +402,7 @@ void TestScramble::failedWriteKeepsTheOldOutput()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // nothing half-written beside it
 }
 
-void TestScramble::nonFileOutputIsRefused()
+void tst_Scramble::nonFileOutputIsRefused()
 {
 #ifdef Q_OS_UNIX
     QTemporaryDir dir;
@@ -420,7 +420,7 @@ void TestScramble::nonFileOutputIsRefused()
 #endif
 }
 
-void TestScramble::failureMessages_data()
+void tst_Scramble::failureMessages_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("path");
@@ -446,7 +446,7 @@ void TestScramble::failureMessages_data()
                                     << QStringLiteral("Velmora");
 }
 
-void TestScramble::failureMessages()
+void tst_Scramble::failureMessages()
 {
     QFETCH(int, number);
     QFETCH(QString, path);
@@ -457,5 +457,5 @@ void TestScramble::failureMessages()
     QCOMPARE(message.title, title);
 }
 
-QTEST_GUILESS_MAIN(TestScramble)
+QTEST_GUILESS_MAIN(tst_Scramble)
 #include "tst_scramble.moc"

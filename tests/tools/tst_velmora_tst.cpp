@@ -70,7 +70,7 @@ const QString TeaCrLf = QString::fromUtf8(TeaText).replace(u"\n"_s, u"\r\n"_s);
 
 } // namespace
 
-class TestVelmoraTst final : public QObject
+class tst_VelmoraTst final : public QObject
 {
     Q_OBJECT
 
@@ -102,13 +102,13 @@ private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
 };
 
-void TestVelmoraTst::init()
+void tst_VelmoraTst::init()
 {
     m_dir.emplace();
     QVERIFY(m_dir->isValid());
 }
 
-void TestVelmoraTst::scrambleThenShow()
+void tst_VelmoraTst::scrambleThenShow()
 {
     QVERIFY(writeFile(path(u"чай.txt"_s), TeaText));
     Run run = velmoraTst({u"scramble"_s, path(u"чай.txt"_s), path(u"тест1.tst"_s)});
@@ -126,7 +126,7 @@ void TestVelmoraTst::scrambleThenShow()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
-void TestVelmoraTst::showTextOutput()
+void tst_VelmoraTst::showTextOutput()
 {
     QVERIFY(writeFile(path(u"t.tst"_s), velmora::scrambleBytes("Tea\r\nMake tea\r\nBoil\r\nPour\r\n")));
     const Run run = velmoraTst({u"show"_s, path(u"t.tst"_s)});
@@ -135,7 +135,7 @@ void TestVelmoraTst::showTextOutput()
              u"Заголовок: Tea\nЗаданий: 1\n\nЗадание 1: Make tea\n  1. Boil\n  2. Pour\n"_s);
 }
 
-void TestVelmoraTst::unscrambleIsByteExact()
+void tst_VelmoraTst::unscrambleIsByteExact()
 {
     const QByteArray plain("Title\r\nTask\r\nStep 1\r\nStep 2\r\n");
     QVERIFY(writeFile(path(u"in"_s), plain));
@@ -147,7 +147,7 @@ void TestVelmoraTst::unscrambleIsByteExact()
     QCOMPARE(readFile(path(u"back"_s)), plain + "\xF5\n");
 }
 
-void TestVelmoraTst::loadPlainFile()
+void tst_VelmoraTst::loadPlainFile()
 {
     QVERIFY(writeFile(path(u"plain"_s), "T\r\nS\r\n\r\nA\r\n\xF5\n"));
     const Run run = velmoraTst({u"load"_s, path(u"plain"_s), u"--json"_s});
@@ -171,7 +171,7 @@ void TestVelmoraTst::loadPlainFile()
     QCOMPARE(velmoraTst({u"show"_s, u"--quiet"_s, u"--json"_s, path(u"plain.tst"_s)}).exitCode, 2);
 }
 
-void TestVelmoraTst::failuresGoToStderr_data()
+void tst_VelmoraTst::failuresGoToStderr_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message"); // %1: the temporary folder
@@ -212,7 +212,7 @@ void TestVelmoraTst::failuresGoToStderr_data()
         << u"Файл %1/new. поврежден или записан в неверном формате..."_s;
 }
 
-void TestVelmoraTst::failuresGoToStderr()
+void tst_VelmoraTst::failuresGoToStderr()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
@@ -240,7 +240,7 @@ void TestVelmoraTst::failuresGoToStderr()
     QVERIFY(!QFile::exists(path(u"new.tst"_s)));
 }
 
-void TestVelmoraTst::usageErrors_data()
+void tst_VelmoraTst::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("usage");
@@ -256,7 +256,7 @@ void TestVelmoraTst::usageErrors_data()
         << QStringList{u"show"_s, u"-x"_s, u"a.tst"_s} << u"Использование: velmora-tst show [--json | --quiet] ТЕСТ.tst"_s;
 }
 
-void TestVelmoraTst::usageErrors()
+void tst_VelmoraTst::usageErrors()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, usage);
@@ -267,7 +267,7 @@ void TestVelmoraTst::usageErrors()
     QVERIFY2(err.startsWith(u"velmora-tst: "_s) && err.contains(u'\n' + usage), qPrintable(err));
 }
 
-void TestVelmoraTst::help_data()
+void tst_VelmoraTst::help_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("firstLine");
@@ -281,7 +281,7 @@ void TestVelmoraTst::help_data()
     QTest::newRow("version") << QStringList{u"--version"_s} << u"velmora-tst "_s;
 }
 
-void TestVelmoraTst::help()
+void tst_VelmoraTst::help()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, firstLine);
@@ -291,7 +291,7 @@ void TestVelmoraTst::help()
     QVERIFY(QString::fromUtf8(run.out).startsWith(firstLine));
 }
 
-void TestVelmoraTst::check_data()
+void tst_VelmoraTst::check_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
@@ -335,7 +335,7 @@ void TestVelmoraTst::check_data()
         << QStringList{u"%1:5: Строка из одних пробелов не разделяет задания"_s};
 }
 
-void TestVelmoraTst::check()
+void tst_VelmoraTst::check()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
@@ -351,7 +351,7 @@ void TestVelmoraTst::check()
         QVERIFY2(out.at(i).startsWith(lines.at(i).arg(path(name))), qPrintable(out.at(i)));
 }
 
-void TestVelmoraTst::showReadsItsInputOnce()
+void tst_VelmoraTst::showReadsItsInputOnce()
 {
     if (!QFile::exists(u"/dev/stdin"_s))
         QSKIP("no /dev/stdin here");
@@ -362,7 +362,7 @@ void TestVelmoraTst::showReadsItsInputOnce()
     QCOMPARE(run.out, QByteArray("{\"title\": \"Tea\", \"tasks\": [[\"Make tea\", \"Boil\", \"Pour\"]]}\n"));
 }
 
-void TestVelmoraTst::scrambleTeachersTexts_data()
+void tst_VelmoraTst::scrambleTeachersTexts_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("json"); // what show makes of the test written
@@ -378,7 +378,7 @@ void TestVelmoraTst::scrambleTeachersTexts_data()
         << u"%1:4: Строка из одних пробелов не разделяет задания"_s;
 }
 
-void TestVelmoraTst::scrambleTeachersTexts()
+void tst_VelmoraTst::scrambleTeachersTexts()
 {
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, json);
@@ -396,7 +396,7 @@ void TestVelmoraTst::scrambleTeachersTexts()
     QCOMPARE(run.out, json);
 }
 
-void TestVelmoraTst::scrambleRefusesWhatTheProgramCannotOpen()
+void tst_VelmoraTst::scrambleRefusesWhatTheProgramCannotOpen()
 {
     QVERIFY(writeFile(path(u"lesson.txt"_s), "Lesson\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n"));
     QVERIFY(writeFile(path(u"lesson.tst"_s), "old"));
@@ -416,7 +416,7 @@ void TestVelmoraTst::scrambleRefusesWhatTheProgramCannotOpen()
     QVERIFY(readFile(path(u"lesson.tst"_s)).startsWith("Lesson\r\n"));
 }
 
-void TestVelmoraTst::nameThatIsNoText()
+void tst_VelmoraTst::nameThatIsNoText()
 {
 #ifndef Q_OS_UNIX
     QSKIP("file names are text here");
@@ -435,7 +435,7 @@ void TestVelmoraTst::nameThatIsNoText()
 #endif
 }
 
-void TestVelmoraTst::sampleTexts_data()
+void tst_VelmoraTst::sampleTexts_data()
 {
     QTest::addColumn<QString>("text");
     const QStringList names = QDir(QStringLiteral(VELMORA_SAMPLES_DIR)).entryList({u"*.txt"_s}, QDir::Files);
@@ -444,14 +444,14 @@ void TestVelmoraTst::sampleTexts_data()
         QTest::newRow(qPrintable(name)) << QDir(QStringLiteral(VELMORA_SAMPLES_DIR)).filePath(name);
 }
 
-void TestVelmoraTst::sampleTexts()
+void tst_VelmoraTst::sampleTexts()
 {
     QFETCH(QString, text);
     const Run run = velmoraTst({u"check"_s, text});
     QVERIFY2(run.exitCode == 0, run.out.constData());
 }
 
-void TestVelmoraTst::sampleTestsInProgramFolder()
+void tst_VelmoraTst::sampleTestsInProgramFolder()
 {
     // The build scrambles every sample into the program's folder; together
     // they hold a task of 20 steps and a task with two identical steps.
@@ -478,5 +478,5 @@ void TestVelmoraTst::sampleTestsInProgramFolder()
     QVERIFY(twinSteps);
 }
 
-QTEST_GUILESS_MAIN(TestVelmoraTst)
+QTEST_GUILESS_MAIN(tst_VelmoraTst)
 #include "tst_velmora_tst.moc"
