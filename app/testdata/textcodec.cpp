@@ -107,7 +107,9 @@ LineEncoding lineEncoding(QByteArrayView line)
 {
     if (!hasNonAscii(line))
         return LineEncoding::Ascii;
-    return isValidUtf8(line) ? LineEncoding::Utf8 : LineEncoding::Windows1251;
+    // Qt's check is strict: no overlong forms, no surrogates, nothing
+    // above U+10FFFF.
+    return line.isValidUtf8() ? LineEncoding::Utf8 : LineEncoding::Windows1251;
 }
 
 std::optional<QString> decodeUtf16Text(QByteArrayView bytes)
@@ -135,49 +137,6 @@ std::optional<QString> decodeUtf16Text(QByteArrayView bytes)
     return std::nullopt;
 }
 
-bool isValidUtf8(QByteArrayView bytes)
-{
-    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
-    const auto *end = p + bytes.size();
-    while (p < end) {
-        const uchar c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int extra;
-        uint lowest;
-        uint code;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-            lowest = 0x80;
-            code = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            lowest = 0x800;
-            code = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            lowest = 0x10000;
-            code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (end - p <= extra)
-            return false;
-        for (int i = 1; i <= extra; ++i) {
-            const uchar cc = p[i];
-            if ((cc & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (cc & 0x3F);
-        }
-        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        p += extra + 1;
-    }
-    return true;
-}
-
 QString decodeLine(QByteArrayView bytes)
 {
     if (lineEncoding(bytes) == LineEncoding::Utf8)
@@ -191,7 +150,7 @@ QString decodeText(QByteArrayView bytes)
         return *std::move(wide);
     while (bytes.startsWith(Utf8Bom))
         bytes = bytes.sliced(Utf8Bom.size());
-    if (isValidUtf8(bytes)) // then so is every line of it
+    if (bytes.isValidUtf8()) // then so is every line of it
         return QString::fromUtf8(bytes);
     QString text;
     text.reserve(bytes.size());

@@ -28,9 +28,6 @@ std::optional<QString> decodeUtf16Text(QByteArrayView bytes);
 // file in the other encoding keeps its own.
 QString decodeText(QByteArrayView bytes);
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(QByteArrayView bytes);
-
 // The reverse for authoring: Windows-1251 when every character of `text`
 // has a place in it and every line of the result reads back the same
 // (a Windows-1251 line can happen to be valid UTF-8), else UTF-8 without

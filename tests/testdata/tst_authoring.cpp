@@ -64,6 +64,7 @@ void tst_Authoring::decodeLine_data()
                                                << QStringLiteral("✓ ") + QString::fromUtf8("\xF0\x9F\x98\x80");
     QTest::newRow("overlong form is not UTF-8") << QByteArray("\xC0\x80") << QStringLiteral("А\u0402");
     QTest::newRow("surrogate is not UTF-8") << QByteArray("\xED\xA0\x80") << QStringLiteral("н\u00A0\u0402");
+    QTest::newRow("above U+10FFFF is not UTF-8") << QByteArray("\xF4\x90\x80\x80") << QStringLiteral("ф\u0452\u0402\u0402");
     QTest::newRow("cut sequence is not UTF-8") << QByteArray("\xD0") << QStringLiteral("Р");
     QTest::newRow("UTF-8 and Windows-1251 mixed") << TeaUtf8 + TeaCp1251 << QStringLiteral("Р§Р°Р№Чай");
 }
