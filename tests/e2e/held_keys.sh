@@ -6,55 +6,16 @@
 # Usage: held_keys.sh VELMORA VELMORA_TST TABULO ARTIFACTS
 # On a failure the screen is saved into ARTIFACTS, with the windows' tree.
 set -euo pipefail
-. "$(dirname "$0")/../../scripts/xwindows.sh"
-
-# A private session bus for the accessibility bus and the program.
-if [ -z "${VELMORA_E2E_SESSION:-}" ]; then
-    export VELMORA_E2E_SESSION=1
-    exec dbus-run-session -- "$0" "$@"
-fi
+. "$(dirname "$0")/session.sh"
+e2e_session "$0" "$@"
 
 velmora=$1; tool=$2; tabulo=$3; artifacts=$4
 here=$(cd "$(dirname "$0")" && pwd)
-screen=("/usr/bin/python3" "$here/screen.py")
 
-work=$(mktemp -d)
-xvfb_pid=
-launcher_pid=
-app_pid=
-selection_pid=
-stage=start
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "$selection_pid" ] && kill "$selection_pid" 2>/dev/null || true
-    [ -n "$launcher_pid" ] && kill "$launcher_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap "exit 1" INT TERM
-
-mkdir -p "$artifacts"
-rm -f "$artifacts"/held-*.png "$artifacts"/held-keys-tree.txt
-fail() {
-    echo "FAIL ($stage): $*" >&2
-    import -window root "$artifacts/held-$stage.png" 2>/dev/null \
-        && echo "the screen is in $artifacts/held-$stage.png" >&2
-    [ -f "$artifacts/held-keys-tree.txt" ] && echo "the windows' tree is in $artifacts/held-keys-tree.txt" >&2
-    exit 1
-}
-
-start_xvfb "$work" 1280x1024 || fail "Xvfb did not start"
+e2e_start "$artifacts" held- "$artifacts/held-keys-tree.txt" 1280x1024
 # A held key repeats only where the server repeats keys.
 xset r on
 xset q | grep -q 'auto repeat: *on' || fail "the X server does not repeat held keys"
-
-mkdir -m 0700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-GSETTINGS_BACKEND=memory "${VELMORA_AT_SPI_BUS_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately --a11y=1 >/dev/null 2>&1 &
-launcher_pid=$!
-"${screen[@]}" wait-bus || fail "no accessibility bus"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 # Two tasks of three lines: a task of three lines never comes in its right
 # order, so the first "Готово" is always wrong and, with hints, shows the hint.
@@ -67,7 +28,7 @@ printf 'Клавиши\r\nПервая\r\nраз\r\nдва\r\nтри\r\n\r\nВт
 
 # The X selection a middle click would paste.
 printf 'ab;x!' | xclip -quiet -selection primary >/dev/null 2>&1 &
-selection_pid=$!
+e2e_pids+=($!)
 
 stage=held-keys
 "$folder/velmora" & app_pid=$!

@@ -7,53 +7,15 @@
 # a test already in the folder (the program needs one to start at all).
 # On a failure the screen is saved into ARTIFACTS, with the windows' tree.
 set -euo pipefail
-. "$(dirname "$0")/../../scripts/xwindows.sh"
-
-# A private session bus for the accessibility bus and the program.
-if [ -z "${VELMORA_E2E_SESSION:-}" ]; then
-    export VELMORA_E2E_SESSION=1
-    exec dbus-run-session -- "$0" "$@"
-fi
+. "$(dirname "$0")/session.sh"
+e2e_session "$0" "$@"
 
 velmora=$1; tool=$2; tabulo=$3; artifacts=$6
 sample=$(realpath "$4"); other=$(realpath "$5") # typed into a file dialog: whole paths
 here=$(cd "$(dirname "$0")" && pwd)
 screen=("/usr/bin/python3" "$here/screen.py")
 
-work=$(mktemp -d)
-xvfb_pid=
-launcher_pid=
-app_pid=
-stage=start
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "$launcher_pid" ] && kill "$launcher_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap "exit 1" INT TERM
-
-mkdir -p "$artifacts"
-rm -f "$artifacts"/*.png "$artifacts"/*.txt
-fail() {
-    echo "FAIL ($stage): $*" >&2
-    import -window root "$artifacts/$stage.png" 2>/dev/null \
-        && echo "the screen is in $artifacts/$stage.png" >&2
-    [ -f "$artifacts/at-spi-tree.txt" ] && echo "the windows' tree is in $artifacts/at-spi-tree.txt" >&2
-    exit 1
-}
-
-start_xvfb "$work" 1280x1024 || fail "Xvfb did not start"
-unset QT_QPA_PLATFORM
-
-# The accessibility bus, kept out of the user's settings and home folder.
-mkdir -m 0700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-GSETTINGS_BACKEND=memory "${VELMORA_AT_SPI_BUS_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately --a11y=1 >/dev/null 2>&1 &
-launcher_pid=$!
-"${screen[@]}" wait-bus || fail "no accessibility bus"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+e2e_start "$artifacts" "" "$artifacts/at-spi-tree.txt" 1280x1024
 
 # The program's folder: the program and the list control's plugin beside it.
 folder="$work/folder"
