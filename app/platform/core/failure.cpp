@@ -1,5 +1,7 @@
 #include "platform/core/failure.h"
 
+#include "platform/core/nativefiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -91,22 +93,10 @@ Failure openFailure(const QString &path, FileAccess access)
 std::optional<Failure> openRegularFile(QFile &file, const QString &path)
 {
 #ifdef Q_OS_UNIX
-    // Opened without waiting (a pipe's open waits for a writer), checked,
-    // then made an ordinary blocking descriptor for the reads.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return path.isEmpty() ? Failure::of(FailureNumber::PathFileAccessError) : openFailure(path);
-    struct stat status = {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return Failure::of(FailureNumber::PathFileAccessError, path);
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return fileFailure(file, path);
-    }
-    return std::nullopt;
+    if (path.isEmpty())
+        return Failure::of(FailureNumber::PathFileAccessError);
+    // A refused name is numbered by what stands at the path.
+    return openRegularNative(file, QFile::encodeName(path), path, [&path] { return openFailure(path); });
 #else
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())

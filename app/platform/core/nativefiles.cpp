@@ -68,13 +68,14 @@ NativeListing listFolder(const QByteArray &folder)
     return listing;
 }
 
-std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, const QString &shown)
+std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, const QString &shown,
+                                         const std::function<Failure()> &refused)
 {
     // Opened without waiting (a pipe's open waits for a writer), checked,
     // then made an ordinary blocking descriptor for the reads.
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return Failure::of(openFailureNumber(errno, FileAccess::Read), shown);
+        return refused ? refused() : Failure::of(openFailureNumber(errno, FileAccess::Read), shown);
     struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
@@ -173,7 +174,8 @@ NativeListing listFolder(const QByteArray &folder)
     return listing;
 }
 
-std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, const QString &shown)
+std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, const QString &shown,
+                                         const std::function<Failure()> & /*refused: the path tells*/)
 {
     if (std::optional<Failure> failure = openRegularFile(file, shownPath(path))) {
         failure->path = shown;

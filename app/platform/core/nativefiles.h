@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QFile;
@@ -33,8 +34,10 @@ NativeListing listFolder(const QByteArray &folder);
 
 // Opens for reading only a regular file (links followed); a folder, a pipe
 // or a device is failure 75. The open never waits at a pipe. Failures name
-// `shown`.
-std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, const QString &shown);
+// `shown`; a name the system refuses is numbered by `refused` when given,
+// else by the system's reason.
+std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, const QString &shown,
+                                         const std::function<Failure()> &refused = {});
 
 // Creates a file afresh for writing, readable and writable by its owner
 // alone from its first byte (no other account ever sees a byte of it):
