@@ -1,5 +1,6 @@
 #include "testdata/authoring.h"
 
+#include "testdata/linereader.h"
 #include "testdata/opening.h"
 #include "testdata/scramble.h"
 #include "testdata/textcodec.h"
@@ -22,18 +23,11 @@ QByteArray toStoredForm(QByteArrayView teacherText)
 {
     const QString text = decodeText(teacherText);
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.sliced(start, i - start));
-        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
+    for (qsizetype start = 0; start < text.size();) {
+        const LineSpan line = lineAt(QStringView(text), start, LineEnds::Editor);
+        lines.append(text.sliced(line.start, line.size));
+        start = line.next();
     }
-    if (start < text.size())
-        lines.append(text.sliced(start));
     while (!lines.isEmpty() && lines.constLast().isEmpty())
         lines.removeLast();
     if (lines.isEmpty())

@@ -1,9 +1,11 @@
 #include "testdata/checker.h"
 
 #include "platform/core/product.h"
+#include "testdata/linereader.h"
 #include "testdata/loader.h"
 #include "testdata/opening.h"
 #include "testdata/scramble.h"
+#include "testdata/taskreading.h"
 #include "testdata/textcodec.h"
 
 #include <algorithm>
@@ -26,24 +28,13 @@ struct Line final
 QList<Line> loaderLines(QByteArrayView text)
 {
     QList<Line> lines;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        Line line;
-        line.start = start;
-        qsizetype end = text.indexOf('\r', start);
-        if (end < 0) {
-            line.bytes = text.sliced(start);
-            lines.append(line);
-            break;
-        }
-        line.bytes = text.sliced(start, end - start);
-        line.terminator = Terminator::Cr;
-        start = end + 1;
-        if (start < text.size() && text.at(start) == '\n') {
-            line.terminator = Terminator::CrLf;
-            ++start;
-        }
-        lines.append(line);
+    for (qsizetype start = 0; start < text.size();) {
+        const LineSpan span = lineAt(text, start);
+        const Terminator terminator = span.terminator == 2 ? Terminator::CrLf
+                                      : span.terminator == 1 ? Terminator::Cr
+                                                             : Terminator::None;
+        lines.append({start, text.sliced(start, span.size), terminator});
+        start = span.next();
     }
     return lines;
 }
@@ -55,12 +46,9 @@ public:
     explicit EditorLines(QByteArrayView text)
     {
         m_starts.append(0);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text.at(i) == '\r' && i + 1 < text.size() && text.at(i + 1) == '\n')
-                ++i;
-            if (text.at(i) == '\r' || text.at(i) == '\n')
-                m_starts.append(i + 1);
-        }
+        for (LineSpan line = lineAt(text, 0, LineEnds::Editor); line.terminator > 0;
+             line = lineAt(text, line.next(), LineEnds::Editor))
+            m_starts.append(line.next());
     }
 
     int numberAt(qsizetype offset) const
@@ -227,73 +215,131 @@ private:
     }
 
     // The tasks as the program reads them, from the title to the last line
-    // that holds text; the line that unscrambling appends follows it.
+    // that holds text; the line that unscrambling appends follows it. The
+    // loader's own reading runs over the lines and says where each task
+    // and step comes from; the findings are added on top.
     void readTasks()
     {
-        const qsizetype count = m_last + 2; // the appended line included
-        if (m_last == 0)
+        if (m_last == 0) {
             report(0, QStringLiteral("В тесте нет ни одного задания: программа откажется открыть такой тест."), true);
-        qsizetype i = m_last == 0 ? count : 1;
-        while (i < count) {
-            if (m_tasks.size() == MaxCount16) {
-                report(lineNumber(i),
-                       QStringLiteral("Заданий больше %1: программа остановится с ошибкой переполнения.").arg(MaxCount16),
-                       true);
-                break;
-            }
-            LoadedTask task;
-            task.statement = i++;
-            const int number = int(m_tasks.size()) + 1;
-            if (i == count - 1) {
-                // The statement is the last line: the appended line would become
-                // its first step, and the next one is read past the end.
+            return;
+        }
+        TracedLines lines(m_last + 2); // the appended line included
+        TaskTrace trace;
+        trace.checker = this;
+        lines.table = &trace;
+        int started = 0;
+        const std::optional<Failure> failure = readTaskLines(lines, trace, started, [] {});
+        const bool cutShort = failure && failure->number == FailureNumber::InputPastEnd;
+        const bool tooManySteps = failure && failure->number == FailureNumber::Overflow && trace.open;
+        for (qsizetype t = 0; t < trace.tasks.size(); ++t) {
+            const LoadedTask &task = trace.tasks.at(t);
+            const int number = int(t) + 1;
+            const bool last = t + 1 == trace.tasks.size();
+            if (last && cutShort) {
+                // The statement is the last line: the appended line became
+                // its first step, and the next one was read past the end.
                 report(lineNumber(task.statement),
                        QStringLiteral("У задания %1 нет ни одного шага: после условия файл кончается, программа сообщит, "
                                       "что файл ")
                                .arg(number)
                            + DamagedMessage + QLatin1Char('.'), true);
-                break;
+                return;
             }
-            if (isEmpty(task.statement)) {
-                report(lineNumber(task.statement),
-                       task.statement == 1
-                           ? QStringLiteral("Пустая строка сразу после заголовка станет условием первого задания.")
-                           : QStringLiteral("Две пустые строки подряд: вторая станет условием нового задания, а следующая "
-                                            "строка — его первым шагом."));
-            } else if (isBlank(task.statement)) {
-                reportBlank(task.statement, QStringLiteral("Строка из одних пробелов станет условием задания %1, которое "
-                                                           "выглядит пустым, а следующая строка — его первым шагом.")
-                                                .arg(number));
-            }
-            qsizetype holding = i++;
-            bool overflow = false;
-            do {
-                if (task.steps.size() == MaxCount16) {
-                    overflow = true;
-                    break;
-                }
-                task.steps.append(holding);
-                holding = i++;
-            } while (!isEmpty(holding) && i < count);
-            // The loop above never reads past the end: the last line holds text
-            // and the appended line follows it.
+            checkStatement(task, number);
             const qsizetype first = task.steps.first();
             if (isEmpty(first)) {
                 report(lineNumber(first), QStringLiteral("Пустая строка сразу после условия не завершает задание: она станет "
                                                          "пустым первым шагом."));
             }
             checkBlankSteps(task, number);
-            if (overflow) {
+            if (last && tooManySteps) {
                 report(lineNumber(task.statement),
                        QStringLiteral("В задании %1 больше %2 шагов: программа остановится с ошибкой переполнения.")
                            .arg(number)
                            .arg(MaxCount16),
                        true);
-                break;
+                return;
             }
             m_tasks.append(task);
         }
+        if (failure && failure->number == FailureNumber::Overflow) {
+            report(lineNumber(lines.position),
+                   QStringLiteral("Заданий больше %1: программа остановится с ошибкой переполнения.").arg(MaxCount16),
+                   true);
+        }
     }
+
+    // A statement that looks like none.
+    void checkStatement(const LoadedTask &task, int number)
+    {
+        if (isEmpty(task.statement)) {
+            report(lineNumber(task.statement),
+                   task.statement == 1
+                       ? QStringLiteral("Пустая строка сразу после заголовка станет условием первого задания.")
+                       : QStringLiteral("Две пустые строки подряд: вторая станет условием нового задания, а следующая "
+                                        "строка — его первым шагом."));
+        } else if (isBlank(task.statement)) {
+            reportBlank(task.statement, QStringLiteral("Строка из одних пробелов станет условием задания %1, которое "
+                                                       "выглядит пустым, а следующая строка — его первым шагом.")
+                                            .arg(number));
+        }
+    }
+
+    // The loader's hands while it reads the checker's lines: what it keeps
+    // is recorded as indices into the lines.
+    struct TaskTrace final
+    {
+        const Checker *checker = nullptr;
+        QList<LoadedTask> tasks;
+        qsizetype pending = 0;
+        bool open = false; // a task has been started and not yet ended
+        bool statementKept = false;
+
+        void startTask()
+        {
+            tasks.append(LoadedTask());
+            open = true;
+            statementKept = false;
+        }
+        void keepPending()
+        {
+            LoadedTask &task = tasks.last();
+            if (!statementKept) {
+                task.statement = pending;
+                statementKept = true;
+            } else {
+                task.steps.append(pending);
+            }
+        }
+        void dropPending() { open = false; } // the title, or the line that ended a task
+        bool pendingIsEmpty() const { return checker->isEmpty(pending); }
+    };
+
+    // The lines from the title on, by index, with no limit of the
+    // loader's memory: the confirmation below knows those.
+    struct TracedLines final
+    {
+        explicit TracedLines(qsizetype lineCount)
+            : count(lineCount)
+        {
+        }
+        bool atEnd() const { return position >= count; }
+        bool next()
+        {
+            if (atEnd()) {
+                failure = Failure::of(FailureNumber::InputPastEnd);
+                return false;
+            }
+            table->pending = position++;
+            return true;
+        }
+
+        qsizetype count;
+        qsizetype position = 0;
+        TaskTrace *table = nullptr;
+        std::optional<Failure> failure;
+    };
 
     // A line of blanks between two tasks does not end the first: it and the
     // next statement become its steps.
@@ -420,19 +466,15 @@ QList<Finding> mixedEncodingFindings(QByteArrayView text)
     qsizetype utf8 = 0;
     int number = 1;
     for (qsizetype start = 0;; ++number) {
-        qsizetype end = start;
-        while (end < text.size() && text.at(end) != '\r' && text.at(end) != '\n')
-            ++end;
-        const LineEncoding encoding = lineEncoding(text.sliced(start, end - start));
+        const LineSpan line = lineAt(text, start, LineEnds::Editor);
+        const LineEncoding encoding = lineEncoding(text.sliced(line.start, line.size));
         if (encoding != LineEncoding::Ascii) {
             lines.append({number, encoding});
             utf8 += encoding == LineEncoding::Utf8 ? 1 : 0;
         }
-        if (end == text.size())
+        if (line.terminator == 0)
             break;
-        if (text.at(end) == '\r' && end + 1 < text.size() && text.at(end + 1) == '\n')
-            ++end;
-        start = end + 1;
+        start = line.next();
     }
     const qsizetype cp1251 = lines.size() - utf8;
     if (utf8 == 0 || cp1251 == 0)

@@ -83,37 +83,23 @@ std::optional<QByteArrayView> LineReader::nextLine()
 {
     if (m_tooLong || atEnd())
         return std::nullopt;
-    qsizetype scanFrom = m_pos;
+    bool more = true;
     for (;;) {
-        const char *begin = m_buffer.constData();
-        const auto *cr = static_cast<const char *>(std::memchr(begin + scanFrom, '\r', size_t(m_buffer.size() - scanFrom)));
-        qsizetype lineEnd = cr ? cr - begin : m_buffer.size();
-        if (lineEnd - m_pos > m_maxLineLength) {
+        const LineSpan line = lineAt(QByteArrayView(m_buffer), m_pos);
+        if (line.size > m_maxLineLength) {
             m_tooLong = true;
             return std::nullopt;
         }
-        if (!cr) {
-            const qsizetype pending = lineEnd - m_pos;
-            if (fill()) {
-                scanFrom = m_pos + pending;
-                continue;
-            }
-            // The end of the data ends the last line.
-            const QByteArrayView line(m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
-            m_pos = m_buffer.size();
-            return line;
+        // A line the buffer's end ends, or a CR at the end of the buffer
+        // (an LF may follow in the next block): read on, unless that was
+        // the end of the data.
+        const bool cut = line.terminator == 0 || (line.terminator == 1 && line.next() == m_buffer.size());
+        if (cut && more) {
+            more = fill(); // moves the unread bytes to the front
+            continue;
         }
-        if (lineEnd + 1 == m_buffer.size()) {
-            // A CR at the end of the buffer: an LF may follow in the next block.
-            const qsizetype offset = lineEnd - m_pos;
-            fill();
-            lineEnd = m_pos + offset;
-        }
-        const QByteArrayView line(m_buffer.constData() + m_pos, lineEnd - m_pos);
-        m_pos = lineEnd + 1;
-        if (m_pos < m_buffer.size() && m_buffer.at(m_pos) == '\n')
-            ++m_pos;
-        return line;
+        m_pos = line.next();
+        return QByteArrayView(m_buffer).sliced(line.start, line.size);
     }
 }
 

@@ -8,6 +8,46 @@
 
 namespace velmora {
 
+// Where lines end. The test format's rule: at CR or at CR LF, a lone LF
+// being an ordinary character. A text editor's: at CR, at LF or at CR LF.
+enum class LineEnds { Test, Editor };
+
+// One line of a text: where it starts, its length without the terminator,
+// and the terminator's length (0 for a line the end of the text ends).
+struct LineSpan final
+{
+    qsizetype start = 0;
+    qsizetype size = 0;
+    qsizetype terminator = 0;
+
+    qsizetype end() const { return start + size; }
+    qsizetype next() const { return start + size + terminator; } // where the next line starts
+};
+
+// The line of `text` (bytes or characters) that starts at `from`. The one
+// place where lines are split: every reader of test data and of a
+// teacher's text goes through it.
+template <typename View>
+LineSpan lineAt(View text, qsizetype from, LineEnds ends = LineEnds::Test)
+{
+    using Char = typename View::value_type;
+    const Char cr(u'\r');
+    const Char lf(u'\n');
+    qsizetype end = from;
+    if (ends == LineEnds::Test) {
+        end = text.indexOf(cr, from); // memchr for bytes: the loader's hot path
+        if (end < 0)
+            end = text.size();
+    } else {
+        while (end < text.size() && text.at(end) != cr && text.at(end) != lf)
+            ++end;
+    }
+    LineSpan line{from, end - from, 0};
+    if (end < text.size())
+        line.terminator = text.at(end) == cr && end + 1 < text.size() && text.at(end + 1) == lf ? 2 : 1;
+    return line;
+}
+
 // Reads text lines by the test format's rule: a line ends at CR or at
 // CR LF; a lone LF is an ordinary character. The end counts as reached as
 // soon as the last line has been read, so a CR LF at the very end does not

@@ -3,11 +3,11 @@
 #include "platform/core/product.h"
 #include "testdata/linereader.h"
 #include "testdata/opening.h"
+#include "testdata/taskreading.h"
 #include "testdata/textcodec.h"
 
 #include <QFile>
 
-#include <cstring>
 #include <limits>
 
 namespace velmora {
@@ -177,24 +177,15 @@ public:
             failure = Failure::of(FailureNumber::InputPastEnd);
             return false;
         }
-        const char *begin = block.constData();
-        const auto *cr = static_cast<const char *>(std::memchr(begin + m_pos, '\r', size_t(block.size() - m_pos)));
-        const qsizetype end = cr ? cr - begin : block.size();
-        const qsizetype size = end - m_pos;
-        if (size > LineReader::DefaultMaxLineLength) {
+        const LineSpan line = lineAt(QByteArrayView(block), m_pos);
+        if (line.size > LineReader::DefaultMaxLineLength) {
             failure = Failure::of(FailureNumber::OutOfMemory);
             return false;
         }
-        if (!spend(size))
+        if (!spend(line.size))
             return false;
-        const qsizetype from = m_pos;
-        m_pos = end;
-        if (cr) {
-            ++m_pos;
-            if (m_pos < block.size() && block.at(m_pos) == '\n')
-                ++m_pos;
-        }
-        m_table.setPendingFrom(from, size);
+        m_pos = line.next();
+        m_table.setPendingFrom(line.start, line.size);
         return true;
     }
 
@@ -202,45 +193,6 @@ private:
     TaskTableBuilder &m_table;
     qsizetype m_pos = 0;
 };
-
-// Reads into `loaded`, a fresh table, counting the tasks started in `n`.
-template <typename Lines>
-std::optional<Failure> load(Lines &lines, TaskTableBuilder &loaded, int &n, QString *title)
-{
-    if (!lines.next()) // the title, dropped
-        return lines.failure;
-    if (title)
-        *title = decodeLine(loaded.pending());
-    loaded.dropPending();
-    while (!lines.atEnd()) {
-        if (n == MaxCount16)
-            return Failure::of(FailureNumber::Overflow);
-        ++n;
-        loaded.startTask();
-        if (!lines.next()) // the statement
-            return lines.failure;
-        loaded.keepPending();
-        // The first step is read without looking for the end: it is stored
-        // even when empty, and a file that ends here was cut short.
-        if (!lines.next())
-            return lines.failure;
-        int k = 0;
-        do {
-            if (k == MaxCount16)
-                return Failure::of(FailureNumber::Overflow);
-            ++k;
-            loaded.keepPending();
-            if (!lines.next())
-                return lines.failure;
-            // The line that meets the end is never stored: in an unscrambled
-            // test it is the pair of bytes the scrambling added.
-        } while (!loaded.pendingIsEmpty() && !lines.atEnd());
-        loaded.dropPending();
-    }
-    if (lines.failure)
-        return lines.failure;
-    return std::nullopt;
-}
 
 // The table's content is replaced only when the test has been read whole
 // and holds a task: a load that reads no task leaves the table as it was,
@@ -250,7 +202,10 @@ std::optional<Failure> finishLoad(Lines &lines, TaskTable &loaded, TaskTableBuil
                                   int *tasksRead, QString *title)
 {
     int n = 0;
-    std::optional<Failure> failure = load(lines, builder, n, title);
+    std::optional<Failure> failure = readTaskLines(lines, builder, n, [&] {
+        if (title)
+            *title = decodeLine(builder.pending());
+    });
     if (!failure && lines.failure)
         failure = lines.failure;
     if (!failure && n > 0) {
@@ -320,20 +275,17 @@ std::optional<QString> titleOf(QByteArrayView bytes)
     if (bytes.isEmpty())
         return std::nullopt;
     const QByteArrayView head = bytes.first(qMin(bytes.size(), TitleLimit));
-    const qsizetype lineEnd = head.indexOf('\r');
-    return decodeLine(lineEnd < 0 ? head : head.first(lineEnd));
+    return decodeLine(head.first(lineAt(head, 0).size));
 }
 
 std::optional<QString> readTitle(QIODevice &device)
 {
     QByteArray head;
-    qsizetype lineEnd = -1;
-    while (lineEnd < 0 && head.size() < TitleLimit) {
+    while (lineAt(QByteArrayView(head), 0).terminator == 0 && head.size() < TitleLimit) {
         const QByteArray block = device.read(qMin<qsizetype>(4096, TitleLimit - head.size()));
         if (block.isEmpty())
             break;
         head += block;
-        lineEnd = head.indexOf('\r');
     }
     return titleOf(head);
 }

@@ -1,5 +1,7 @@
 #include "testdata/textcodec.h"
 
+#include "testdata/linereader.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -154,16 +156,13 @@ QString decodeText(QByteArrayView bytes)
         return QString::fromUtf8(bytes);
     QString text;
     text.reserve(bytes.size());
-    qsizetype start = 0;
-    for (;;) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n')
-            ++end;
-        text += decodeLine(bytes.sliced(start, end - start));
-        if (end == bytes.size())
+    for (qsizetype start = 0;;) {
+        const LineSpan line = lineAt(bytes, start, LineEnds::Editor);
+        text += decodeLine(bytes.sliced(line.start, line.size));
+        if (line.terminator == 0)
             return text;
-        text += QLatin1Char(bytes.at(end));
-        start = end + 1;
+        text += QLatin1StringView(bytes.sliced(line.end(), line.terminator));
+        start = line.next();
     }
 }
 
@@ -176,14 +175,10 @@ QByteArray encodeText(const QString &text)
             // Every line must read back as written: a Windows-1251 line that
             // happens to be valid UTF-8 would be read as UTF-8.
             bool readsBack = true;
-            qsizetype start = 0;
-            while (readsBack && start <= narrow.size()) {
-                qsizetype end = narrow.indexOf('\r', start);
-                if (end < 0)
-                    end = narrow.size();
-                const QByteArrayView line = QByteArrayView(narrow).sliced(start, end - start);
-                readsBack = lineEncoding(line) != LineEncoding::Utf8;
-                start = end + 1;
+            for (qsizetype start = 0; readsBack && start <= narrow.size();) {
+                const LineSpan line = lineAt(QByteArrayView(narrow), start);
+                readsBack = lineEncoding(QByteArrayView(narrow).sliced(line.start, line.size)) != LineEncoding::Utf8;
+                start = line.end() + 1;
             }
             if (readsBack)
                 return narrow;

@@ -87,6 +87,11 @@ void tst_Checker::findings_data()
     QTest::newRow("title alone") << QByteArray("Title\r\n") << QStringList{u"0:нет ни одного задания"_s};
     QTest::newRow("statement without steps at the end")
         << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\nS2\r\n") << QStringList{u"6:нет ни одного шага"_s};
+    QTest::newRow("more steps than the counter holds")
+        << QByteArray("T\r\nS\r\n") + steps(32768) << QStringList{u"2:больше 32767 шагов"_s};
+    QTest::newRow("blank step and too many steps")
+        << QByteArray("T\r\nS\r\n \r\n") + steps(32768)
+        << QStringList{u"2:больше 32767 шагов"_s, u"3:пробелов станет шагом задания 1"_s};
     QTest::newRow("lone CR in the title")
         << QByteArray("Ti\rtle\r\nS\r\nA\r\nB\r\n") << QStringList{u"1:CR без LF"_s};
     QTest::newRow("CR line ends load as written") << QByteArray("T\r\nS\rA\rB\r") << QStringList{};

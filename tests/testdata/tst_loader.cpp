@@ -82,6 +82,8 @@ private slots:
     void loadCases();
     void loadingDoesNotDependOnReadSizes();
     void lineReaderRules();
+    void lineSplitting_data();
+    void lineSplitting();
     void tableIsSizedNotCleared();
     void readsOutsideTheTableFail_data();
     void readsOutsideTheTableFail();
@@ -206,6 +208,42 @@ void tst_Loader::lineReaderRules()
     QCOMPARE(bigReader.readLine()->size(), 1024 * 1024 - 1);
     QCOMPARE(bigReader.readLine(), std::optional<QByteArray>("y"));
     QVERIFY(bigReader.atEnd());
+}
+
+void tst_Loader::lineSplitting_data()
+{
+    // Each line as its text and its terminator's length.
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<LineEnds>("ends");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("CR, CR LF; LF is a character") << QByteArray("a\r\nb\rc\nd") << LineEnds::Test
+                                                  << QStringList{u"a/2"_s, u"b/1"_s, u"c\nd/0"_s};
+    QTest::newRow("an editor also ends at LF") << QByteArray("a\r\nb\rc\nd") << LineEnds::Editor
+                                               << QStringList{u"a/2"_s, u"b/1"_s, u"c/1"_s, u"d/0"_s};
+    QTest::newRow("LF CR is two ends to an editor") << QByteArray("a\n\rb") << LineEnds::Editor
+                                                    << QStringList{u"a/1"_s, u"/1"_s, u"b/0"_s};
+    QTest::newRow("empty lines") << QByteArray("\r\n\r\r\n") << LineEnds::Test
+                                 << QStringList{u"/2"_s, u"/1"_s, u"/2"_s};
+    QTest::newRow("a CR at the very end") << QByteArray("a\r") << LineEnds::Test << QStringList{u"a/1"_s};
+}
+
+void tst_Loader::lineSplitting()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(LineEnds, ends);
+    QFETCH(QStringList, lines);
+    QStringList got;
+    QStringList gotWide; // the same rules over characters
+    const QString wide = QString::fromLatin1(text);
+    for (qsizetype start = 0; start < text.size();) {
+        const LineSpan line = lineAt(QByteArrayView(text), start, ends);
+        got << QString::fromLatin1(text.sliced(line.start, line.size)) + u'/' + QString::number(line.terminator);
+        const LineSpan wideLine = lineAt(QStringView(wide), start, ends);
+        gotWide << wide.sliced(wideLine.start, wideLine.size) + u'/' + QString::number(wideLine.terminator);
+        start = line.next();
+    }
+    QCOMPARE(got, lines);
+    QCOMPARE(gotWide, lines);
 }
 
 void tst_Loader::tableIsSizedNotCleared()
