@@ -47,6 +47,13 @@ QString MoveEntry::prefix(qint16 line)
 
 void MoveEntry::txtChange_KeyPress(int &KeyAscii)
 {
+    keyPress(KeyAscii);
+    if (m_TypedFrom != 0)
+        m_linePending = true; // the typed first line is the control's pending line
+}
+
+void MoveEntry::keyPress(int &KeyAscii)
+{
     if (KeyAscii == 0)
         return; // no key at all
     // Every step below looks at the key as it was pressed; Backspace only
@@ -176,6 +183,7 @@ bool MoveEntry::holdsPrefix() const
 
 void MoveEntry::StartSwap(qint16 from)
 {
+    m_linePending = true;
     m_MovingFrom = from;
     m_TypedFrom = from;
 }
@@ -187,10 +195,17 @@ void MoveEntry::lblMouseMove(qint16 Index)
 
 void MoveEntry::OverSwap()
 {
+    m_linePending = false;
     m_target.setInf(u"усё"_s);
     m_box.setText({});
     m_TypedFrom = 0;
     m_TypedTo = 0;
+}
+
+void MoveEntry::taskShown(qint16 lines)
+{
+    if (m_linePending && m_MovingFrom > lines)
+        m_target.Swap(m_MovingFrom, m_MovingFrom);
 }
 
 } // namespace velmora

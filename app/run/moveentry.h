@@ -59,6 +59,14 @@ public:
     void lblMouseMove(qint16 Index);
     void OverSwap();
 
+    // The next task is on screen with `lines` lines. A move begun on the
+    // task before carries over (the box, the values and the control's
+    // pending line stay), but not from a line this task does not show: the
+    // next click would exchange a visible line with a hidden one and the
+    // pupil would lose a step. That move ends, as an exchange of the line
+    // with itself.
+    void taskShown(qint16 lines);
+
     qint16 TypedFrom() const { return m_TypedFrom; }
     qint16 TypedTo() const { return m_TypedTo; }
     qint16 MovingFrom() const { return m_MovingFrom; }
@@ -67,6 +75,7 @@ public:
     static QString prefix(qint16 line);
 
 private:
+    void keyPress(int &KeyAscii);
     // Backspace; false when the handler ends with it.
     bool backspace(int &KeyAscii);
     void readFirstNumber();
@@ -80,6 +89,10 @@ private:
     qint16 m_TypedFrom = 0;
     qint16 m_TypedTo = 0;
     qint16 m_MovingFrom = 0;
+    // The control holds a first line (MovingFrom) waiting for its second:
+    // from a typed first number or a first click until an exchange. Giving
+    // a typed first number up with Backspace leaves it pending.
+    bool m_linePending = false;
 };
 
 } // namespace velmora

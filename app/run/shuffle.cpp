@@ -51,13 +51,23 @@ void swapShuffle(Order &P, int M, RandomSource &random)
         exchangeOnce(P, M, random);
 }
 
-bool readsCorrect(const QStringList &lines, const Order &order)
+bool readsCorrect(const QStringList &lines, const QStringList &shown)
 {
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        if (lines.at(order.at(i)) != lines.at(i))
+    if (shown.size() != lines.size() - 1)
+        return false;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (shown.at(i - 1) != lines.at(i))
             return false;
     }
     return true;
+}
+
+QStringList shownTexts(const QStringList &lines, const Order &order)
+{
+    QStringList shown(order.size() - 1);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        shown[order.at(i) - 1] = lines.at(i);
+    return shown;
 }
 
 Order scrambledLineOrder(const QStringList &lines, RandomSource &random)
@@ -73,7 +83,7 @@ Order scrambledLineOrder(const QStringList &lines, RandomSource &random)
     // a further exchange changes the parity, so this ends.
     if (allLinesAlike(lines))
         return order;
-    while (readsCorrect(lines, order))
+    while (readsCorrect(lines, shownTexts(lines, order)))
         exchangeOnce(order, L, random);
     return order;
 }

@@ -19,11 +19,16 @@ Order identityOrder(int M);
 // The result has the parity of M. Needs M >= 2.
 void swapShuffle(Order &P, int M, RandomSource &random);
 
-// Whether lines shown in `order` (line i at position order(i)) read as the
-// correct order: every position holds the same text as the correct line
-// there. Identical lines are interchangeable. `lines` holds the task's
-// lines at 1..L (element 0, the statement, is not looked at).
-bool readsCorrect(const QStringList &lines, const Order &order);
+// Whether the texts of the list, position i at element i - 1 of `shown`,
+// read as the task's correct order: every position holds exactly the text
+// of the correct line there (whole texts, case counts, nothing trimmed), so
+// identical lines are interchangeable. `lines` holds the task's lines at
+// 1..L (element 0, the statement, is not looked at).
+bool readsCorrect(const QStringList &lines, const QStringList &shown);
+
+// The texts the list shows when line i of `lines` stands at position
+// order(i): position p at element p - 1.
+QStringList shownTexts(const QStringList &lines, const Order &order);
 
 // The order in which a task's lines are first shown: the swap shuffle, and
 // while that would show the task already solved, one more exchange at a

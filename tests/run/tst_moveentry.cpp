@@ -96,6 +96,8 @@ private slots:
     void typed() { play(); }
     void mixed_data();
     void mixed() { play(); }
+    void carriedOver_data();
+    void carriedOver() { play(); }
 
 private:
     static void columns();
@@ -107,7 +109,8 @@ void tst_MoveEntry::columns()
     QTest::addColumn<int>("lines");
     // Keys as typed, "\b" Backspace, "\r" Enter; {home} {end} {left} move
     // the caret, {click N} {move N} act on the list, {lines N} shows a task
-    // of N lines.
+    // of N lines, {task N} shows the next task, of N lines, as the window
+    // does.
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("box");
     QTest::addColumn<int>("caret");
@@ -147,6 +150,10 @@ void tst_MoveEntry::play()
                 list.move(n);
             else if (token[0] == "lines"_L1)
                 list.lines = n;
+            else if (token[0] == "task"_L1) {
+                list.lines = n;
+                entry.taskShown(n);
+            }
             at = end;
             continue;
         }
@@ -219,6 +226,25 @@ void tst_MoveEntry::mixed_data()
         sel3 + QStringList{u"ClearSelection"_s}, 0, u"Перемещаем из 3 в 5"_s, u"3"_s);
     row("typed 3 given up, click on 6", 7, u"3-\b{click 6}"_s, {}, 0, 0, 0, 3,
         sel3 + QStringList{u"ClearSelection"_s, u"Swap(3,6)"_s}, 0, Done, u"3"_s);
+}
+
+// A move begun on one task carries over to the next, unless the next one
+// does not show its first line.
+void tst_MoveEntry::carriedOver_data()
+{
+    columns();
+    const QStringList sel3{u"Selection(3)=true"_s};
+    const QStringList ended3 = sel3 + QStringList{u"Swap(3,3)"_s};
+    row("typed 3, task of 3 lines", 7, u"3-{task 3}2\r"_s, {}, 0, 0, 0, 3, sel3 + QStringList{u"Swap(3,2)"_s}, 0,
+        Done, u"32"_s);
+    row("typed 3, task of 2 lines", 7, u"3-{task 2}"_s, {}, 0, 0, 0, 3, ended3, 0, Done, u"3"_s);
+    row("typed 3 given up, task of 2 lines", 7, u"3-\b{task 2}"_s, {}, 0, 0, 0, 3,
+        sel3 + QStringList{u"ClearSelection"_s, u"Swap(3,3)"_s}, 0, Done, u"3"_s);
+    row("click 6, task of 5 lines", 7, u"{click 6}{task 5}"_s, {}, 0, 0, 0, 6, {u"Swap(6,6)"_s}, 0, Done, {});
+    row("click 5, task of 5 lines", 7, u"{click 5}{task 5}"_s, {}, 0, 5, 0, 5, {}, 0, {}, {});
+    // After an exchange nothing is pending, whatever line named the source.
+    row("exchanged 6 and 2, task of 3 lines", 7, u"{click 6}{click 2}{task 3}"_s, {}, 0, 0, 0, 6,
+        {u"Swap(6,2)"_s}, 0, Done, {});
 }
 
 QTEST_GUILESS_MAIN(tst_MoveEntry)
