@@ -1,6 +1,7 @@
 #include "run/mainlayout.h"
 
 #include <QHash>
+#include <QList>
 #include <QRectF>
 #include <QTest>
 
@@ -69,6 +70,8 @@ class tst_MainLayout final : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Figures worked out by hand: S 288, B 1410, lblZadZ 1125 x 360, a
+    // frame of 120 x 450 around the client area.
     void pass_data()
     {
         QTest::addColumn<double>("W");
@@ -77,22 +80,53 @@ private Q_SLOTS:
         QTest::addColumn<double>("taskHeight"); // lblZad's height from its text
         QTest::addColumn<double>("endW");
         QTest::addColumn<double>("endH");
-        QTest::addColumn<double>("txtTop");
-        // Design size, five lines: Q = 5592 − 288 − 40 + 375 = 5639 → 2819.
-        QTest::newRow("design") << 9504.0 << 5592.0 << 5 << 375.0 << 9504.0 << 5592.0 << 2819.0;
-        // Height exactly S + lines × 405 + lblZad: the test is strict.
-        QTest::newRow("height at minimum") << 9504.0 << 288.0 + 2025 + 375 << 5 << 375.0 << 9504.0 << 2688.0 << 1367.0;
-        QTest::newRow("height one short") << 9504.0 << 2687.0 << 5 << 375.0 << 9504.0 << 2688.0 << 1367.0;
-        QTest::newRow("20 lines") << 9504.0 << 5592.0 << 20 << 375.0 << 9504.0 << 8763.0 << 4405.0;
+        QTest::addColumn<QRectF>("task"); // lblZad
+        // Left of the column; tops of cmdGotovo, cmdHelp, lblChange,
+        // txtChange, cmdChangeTest, cmdExit.
+        QTest::addColumn<double>("column");
+        QTest::addColumn<QList<double>>("tops");
+        QTest::addColumn<QRectF>("list");
+        QTest::newRow("design") << 9504.0 << 5592.0 << 5 << 375.0 << 9504.0 << 5592.0 << QRectF(1125, 100, 8279, 375)
+                                << 8094.0 << QList<double>{575, 1035, 2559, 2819, 4424, 4884}
+                                << QRectF(0, 575, 8094, 4729);
+        // Height exactly S + lines x 405 + lblZad: the test is strict.
+        QTest::newRow("height at minimum") << 9504.0 << 2688.0 << 5 << 375.0 << 9504.0 << 2688.0
+                                           << QRectF(1125, 100, 8279, 375) << 8094.0
+                                           << QList<double>{575, 1035, 1107, 1367, 1520, 1980}
+                                           << QRectF(0, 575, 8094, 1825);
+        QTest::newRow("height one short") << 9504.0 << 2687.0 << 5 << 375.0 << 9504.0 << 2688.0
+                                          << QRectF(1125, 100, 8279, 375) << 8094.0
+                                          << QList<double>{575, 1035, 1107, 1367, 1520, 1980}
+                                          << QRectF(0, 575, 8094, 1825);
+        QTest::newRow("20 lines") << 9504.0 << 5592.0 << 20 << 375.0 << 9504.0 << 8763.0
+                                  << QRectF(1125, 100, 8279, 375) << 8094.0
+                                  << QList<double>{575, 1035, 4145, 4405, 7595, 8055} << QRectF(0, 575, 8094, 7900);
         // A task text wrapping to three lines raises the minimum with it.
-        QTest::newRow("wrapping task text") << 9504.0 << 5592.0 << 12 << 1125.0 << 9504.0 << 6273.0 << 3535.0;
+        QTest::newRow("wrapping task text") << 9504.0 << 5592.0 << 12 << 1125.0 << 9504.0 << 6273.0
+                                            << QRectF(1125, 100, 8279, 1125) << 8094.0
+                                            << QList<double>{1325, 1785, 3275, 3535, 5105, 5565}
+                                            << QRectF(0, 1325, 8094, 4660);
         // Width exactly B + 2000 is kept; one twip less and the outer width is B + 2100.
-        QTest::newRow("width at minimum") << 3410.0 << 5592.0 << 5 << 375.0 << 3410.0 << 5592.0 << 2819.0;
-        QTest::newRow("width one short") << 3409.0 << 5592.0 << 5 << 375.0 << 3390.0 << 5592.0 << 2819.0;
-        // Q rounded half to even before the halving: 4500.5 → 2250, 4501.5 → 2251, 4501 → 2250.
-        QTest::newRow("Q 4500.5") << 9504.0 << 4453.5 << 5 << 375.0 << 9504.0 << 4453.5 << 2250.0;
-        QTest::newRow("Q 4501.5") << 9504.0 << 4454.5 << 5 << 375.0 << 9504.0 << 4454.5 << 2251.0;
-        QTest::newRow("Q 4501") << 9504.0 << 4454.0 << 5 << 375.0 << 9504.0 << 4454.0 << 2250.0;
+        QTest::newRow("width at minimum") << 3410.0 << 5592.0 << 5 << 375.0 << 3410.0 << 5592.0
+                                          << QRectF(1125, 100, 2185, 375) << 2000.0
+                                          << QList<double>{575, 1035, 2559, 2819, 4424, 4884}
+                                          << QRectF(0, 575, 2000, 4729);
+        QTest::newRow("width one short") << 3409.0 << 5592.0 << 5 << 375.0 << 3390.0 << 5592.0
+                                         << QRectF(1125, 100, 2165, 375) << 1980.0
+                                         << QList<double>{575, 1035, 2559, 2819, 4424, 4884}
+                                         << QRectF(0, 575, 1980, 4729);
+        // Q rounded half to even before the halving: 4500.5 -> 2250, 4501.5 -> 2251, 4501 -> 2250.
+        QTest::newRow("Q 4500.5") << 9504.0 << 4453.5 << 5 << 375.0 << 9504.0 << 4453.5
+                                  << QRectF(1125, 100, 8279, 375) << 8094.0
+                                  << QList<double>{575, 1035, 1990, 2250, 3285.5, 3745.5}
+                                  << QRectF(0, 575, 8094, 3590.5);
+        QTest::newRow("Q 4501.5") << 9504.0 << 4454.5 << 5 << 375.0 << 9504.0 << 4454.5
+                                  << QRectF(1125, 100, 8279, 375) << 8094.0
+                                  << QList<double>{575, 1035, 1991, 2251, 3286.5, 3746.5}
+                                  << QRectF(0, 575, 8094, 3591.5);
+        QTest::newRow("Q 4501") << 9504.0 << 4454.0 << 5 << 375.0 << 9504.0 << 4454.0 << QRectF(1125, 100, 8279, 375)
+                                << 8094.0 << QList<double>{575, 1035, 1990, 2250, 3286, 3746}
+                                << QRectF(0, 575, 8094, 3591);
     }
     void pass()
     {
@@ -100,24 +134,18 @@ private Q_SLOTS:
         QFETCH(double, H);
         QFETCH(int, lines);
         QFETCH(double, taskHeight);
-        QFETCH(double, endW);
-        QFETCH(double, endH);
-        QFETCH(double, txtTop);
+        QFETCH(double, column);
+        QFETCH(QList<double>, tops);
         PaperWindow window(W, H, qint16(lines), taskHeight);
         layoutMainWindow(window);
-        QCOMPARE(window.W, endW);
-        QCOMPARE(window.H, endH);
-        const double T = std::max(taskHeight, 360.0);
-        const double S = 288, B = 1410;
+        QTEST(window.W, "endW");
+        QTEST(window.H, "endH");
         const auto &box = window.box;
-        QCOMPARE(box[C::lblZad], QRectF(1125, 100, endW - 1125 - 100, taskHeight));
-        QCOMPARE(box[C::cmdGotovo].topLeft(), QPointF(endW - B, T + 200));
-        QCOMPARE(box[C::cmdHelp].topLeft(), QPointF(endW - B, T + 240 + 420));
-        QCOMPARE(box[C::cmdExit].topLeft(), QPointF(endW - B, endH - 420 - S));
-        QCOMPARE(box[C::cmdChangeTest].topLeft(), QPointF(endW - B, endH - 840 - S - 40));
-        QCOMPARE(box[C::txtChange].topLeft(), QPointF(endW - B, txtTop));
-        QCOMPARE(box[C::lblChange].topLeft(), QPointF(endW - B, txtTop - 240 - 20));
-        QCOMPARE(box[C::myControl1], QRectF(0, T + 200, endW - B, endH - S - 200 - T));
+        QTEST(box[C::lblZad], "task");
+        const QList<C> columnControls{C::cmdGotovo, C::cmdHelp, C::lblChange, C::txtChange, C::cmdChangeTest, C::cmdExit};
+        for (qsizetype i = 0; i < columnControls.size(); ++i)
+            QCOMPARE(box[columnControls[i]].topLeft(), QPointF(column, tops[i]));
+        QTEST(box[C::myControl1], "list");
         QCOMPARE(box[C::lblZadZ], QRectF(0, 0, 1125, 360));
     }
 
