@@ -1,11 +1,11 @@
 #include "selection/frmstart.h"
 
+#include "platform/core/nativefiles.h"
+#include "platform/design.h"
+#include "platform/runtime.h"
 #include "program/formnames.h"
 #include "program/program.h"
-#include "platform/core/nativefiles.h"
-#include "platform/runtime.h"
 #include "selection/testcatalog.h"
-#include "platform/twips.h"
 
 #include <QDir>
 #include <QLabel>
@@ -15,6 +15,19 @@
 using namespace Qt::StringLiterals;
 
 namespace velmora {
+
+namespace {
+
+// The window's design: its controls, their kinds and captions, their boxes
+// in twips (left, top, width, height) and tab indices.
+constexpr ControlDesign Design[] = {
+    {ControlKind::Label, u"Label1", u"Выберите тест из списка и нажмиете ок", 90, 45, 3210, 465},
+    {ControlKind::ListBox, u"List1", u"", 45, 585, 3255, 2352, 1},
+    {ControlKind::Button, u"Command1", u"OK", 3375, 45, 1230, 465, 2},
+    {ControlKind::Button, u"Command2", u"Отмена", 3375, 540, 1230, 465, 3},
+};
+
+} // namespace
 
 frmStart::frmStart(Program &program, Purpose purpose)
     : Form(program.forms(), FormName::frmStart)
@@ -27,31 +40,18 @@ frmStart::frmStart(Program &program, Purpose purpose)
                    | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(4680, 3192);
 
-    Label1 = designLabel(this, u"Label1"_s, u"Выберите тест из списка и нажмиете ок"_s);
-    Twips::place(Label1, 90, 45, 3210, 465);
-
-    List1 = new QListWidget(this);
-    List1->setObjectName(u"List1"_s);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setSortingEnabled(false);
-    Twips::place(List1, 45, 585, 3255, 2352);
+    const DesignedControls controls = buildDesign(this, Design);
+    Label1 = controls.get<QLabel>(u"Label1");
+    List1 = controls.get<QListWidget>(u"List1");
     List1->setAccessibleName(Label1->text()); // a screen reader names the list by the caption above it
-
-    Command1 = new QPushButton(u"OK"_s, this);
-    Command1->setObjectName(u"Command1"_s);
+    // OK is the default button: Enter in the list presses it. A focused
+    // button takes Enter itself (see Form).
+    Command1 = controls.get<QPushButton>(u"Command1");
+    Command1->setAutoDefault(true);
     Command1->setDefault(true);
     setDefaultButton(Command1);
-    Twips::place(Command1, 3375, 45, 1230, 465);
-
-    Command2 = new QPushButton(u"Отмена"_s, this);
-    Command2->setObjectName(u"Command2"_s);
-    // A focused button takes Enter itself; OK stays the default for the list.
-    Command2->setAutoDefault(false); // Enter on the focused button: see Form
-    Twips::place(Command2, 3375, 540, 1230, 465);
+    Command2 = controls.get<QPushButton>(u"Command2");
     setCancelButton(Command2);
-
-    setTabOrder(List1, Command1);
-    setTabOrder(Command1, Command2);
     List1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, handler(this, &frmStart::Command1_Click));
