@@ -1,5 +1,7 @@
 #include "run/frmmain.h"
 
+#include "platform/controlhost/tabulolist.h"
+#include "platform/design.h"
 #include "platform/keypress.h"
 #include "platform/runtime.h"
 #include "platform/statusbar.h"
@@ -7,7 +9,6 @@
 #include "program/formnames.h"
 #include "program/program.h"
 #include "run/frmoutrez.h"
-#include "run/tabulolist.h"
 
 #include <QAccessibleWidget>
 #include <QLabel>
@@ -36,13 +37,23 @@ T checked(const Outcome<T> &outcome)
     return outcome.value;
 }
 
-QPushButton *designButton(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false); // Enter on the focused button: see Form
-    return button;
-}
+// The window's design: its controls, their kinds and captions, their boxes
+// in twips (left, top, width, height), tab indices and fonts. The move box,
+// the list control and the status bar are made by the window (see the
+// constructor).
+constexpr FontDesign CaptionFont{u"MS Sans Serif", 12, false};
+constexpr ControlDesign Design[] = {
+    {ControlKind::Label, u"lblZadZ", u"Задача: ", 0, 0, 1125, 360, 1, &CaptionFont},
+    {ControlKind::Label, u"lblZad", u"Текст задачи", 1125, 0, 8850, 375, 2},
+    {ControlKind::Button, u"cmdGotovo", u"Готово", 8640, 540, 1410, 420, 3},
+    {ControlKind::Button, u"cmdChangeTest", u"Другой тест", 8640, 4185, 1410, 420, 4},
+    {ControlKind::Button, u"cmdExit", u"Выход", 8640, 4635, 1410, 420, 5},
+    {ControlKind::Button, u"cmdHelp", u"Помощь", 8640, 990, 1410, 420, 6},
+    {ControlKind::Custom, u"txtChange", u"", 8640, 3150, 1410, 330, 7},
+    {ControlKind::Label, u"lblChange", u"Строки:", 8640, 2835, 1410, 240, 8},
+    {ControlKind::Custom, u"myControl1", u"", 630, 810, 6180, 3870, 9},
+    {ControlKind::Custom, u"sbr", u"", 0, 5304, 9504, 288, 0},
+};
 
 // An auto-size label with word wrap: as tall as its text at its width. (Its
 // size hint is the height at a width of its own choosing: a long text made
@@ -115,7 +126,7 @@ public:
         widget(c)->setGeometry(Twips::toPixelsX(int(left)), Twips::toPixelsY(int(top)),
                                std::max(0, Twips::toPixelsX(int(width))), std::max(0, Twips::toPixelsY(int(height))));
     }
-    qint16 MaxLbl() const override { return checked(w.myControl1->maxLbl()); }
+    qint16 MaxLbl() const override { return checked(w.myControl1->MaxLbl()); }
 
 private:
     QWidget *widget(MainControl c) const
@@ -155,10 +166,10 @@ class frmMain::EntryTarget final : public MoveTarget
 {
 public:
     explicit EntryTarget(frmMain &window) : w(window) {}
-    qint16 MaxLbl() override { return checked(w.myControl1->maxLbl()); }
+    qint16 MaxLbl() override { return checked(w.myControl1->MaxLbl()); }
     void setSelection(qint16 index, bool flag) override { check(w.myControl1->setSelection(index, flag)); }
-    void ClearSelection() override { check(w.myControl1->clearSelection()); }
-    void Swap(qint16 from, qint16 inTo) override { check(w.myControl1->swap(from, inTo)); }
+    void ClearSelection() override { check(w.myControl1->ClearSelection()); }
+    void Swap(qint16 from, qint16 inTo) override { check(w.myControl1->Swap(from, inTo)); }
     void setInf(const QString &text) override { w.setPanelText(u"inf"_s, text); }
 
 private:
@@ -181,63 +192,21 @@ frmMain::frmMain(Program &program)
     setSizeGripEnabled(false);
     setKeyPreview(true);
 
-    lblZadZ = designLabel(this, u"lblZadZ"_s, u"Задача: "_s);
-    lblZadZ->setFont(designFont(u"MS Sans Serif"_s, 12, false));
-    Twips::place(lblZadZ, 0, 0, 1125, 360);
+    const DesignedControls controls = buildDesign(this, Design, [this](const ControlDesign &row, QWidget *parent) {
+        return makeControl(row, parent);
+    });
+    lblZadZ = controls.get<QLabel>(u"lblZadZ");
     lblZadZ->resize(lblZadZ->sizeHint()); // sizes itself to its caption
-
-    lblZad = designLabel(this, u"lblZad"_s, u"Текст задачи"_s);
-    Twips::place(lblZad, 1125, 0, 8850, 375);
-
-    cmdGotovo = designButton(this, u"cmdGotovo"_s, u"Готово"_s);
-    Twips::place(cmdGotovo, 8640, 540, 1410, 420);
-    cmdChangeTest = designButton(this, u"cmdChangeTest"_s, u"Другой тест"_s);
-    Twips::place(cmdChangeTest, 8640, 4185, 1410, 420);
-    cmdExit = designButton(this, u"cmdExit"_s, u"Выход"_s);
-    Twips::place(cmdExit, 8640, 4635, 1410, 420);
-    cmdHelp = designButton(this, u"cmdHelp"_s, u"Помощь"_s);
-    Twips::place(cmdHelp, 8640, 990, 1410, 420);
-
-    txtChange = new QLineEdit(this);
-    txtChange->setObjectName(u"txtChange"_s);
-    txtChange->setMaxLength(MoveEntry::BoxLength);
-    txtChange->setAccessibleName(u"Строки:"_s);
-    // Every character comes through the key-press handler: no menu to
-    // paste from, no text dropped in.
-    txtChange->setContextMenuPolicy(Qt::NoContextMenu);
-    txtChange->setAcceptDrops(false);
-    Twips::place(txtChange, 8640, 3150, 1410, 330);
-    lblChange = designLabel(this, u"lblChange"_s, u"Строки:"_s);
+    lblZad = controls.get<QLabel>(u"lblZad");
+    cmdGotovo = controls.get<QPushButton>(u"cmdGotovo");
+    cmdChangeTest = controls.get<QPushButton>(u"cmdChangeTest");
+    cmdExit = controls.get<QPushButton>(u"cmdExit");
+    cmdHelp = controls.get<QPushButton>(u"cmdHelp");
+    lblChange = controls.get<QLabel>(u"lblChange");
     lblChange->setBuddy(txtChange);
-    Twips::place(lblChange, 8640, 2835, 1410, 240);
-
-    const Outcome<TabuloList *> made = TabuloList::create(this);
-    check(made.failure);
-    myControl1 = made.value;
-    myControl1->widget()->setObjectName(u"myControl1"_s);
-    // The Tab key stops on the list: a screen reader names it there.
-    myControl1->widget()->setAccessibleName(u"Строки задачи"_s);
-    myControl1->widget()->setFocusPolicy(Qt::TabFocus); // last in the Tab order; it takes no keys
-    Twips::place(myControl1->widget(), 630, 810, 6180, 3870);
-
-    sbr = new StatusBar(this);
-    sbr->setObjectName(u"sbr"_s);
-    sbr->setSizeGripEnabled(false);
-    sbr->addPanel({u"inf"_s, PanelStyle::Text, 4912, 1540, PanelAutoSize::Spring, Qt::AlignLeft});
-    sbr->addPanel({u"otv"_s, PanelStyle::Text, 1440, 1440, PanelAutoSize::None, Qt::AlignLeft});
-    sbr->addPanel({u"ver"_s, PanelStyle::Text, 1548, 1540, PanelAutoSize::Contents, Qt::AlignHCenter});
-    sbr->addPanel({QString(), PanelStyle::Time, 840, 840, PanelAutoSize::Contents, Qt::AlignHCenter});
-    sbr->addPanel({u"reg"_s, PanelStyle::Text, 440, 440, PanelAutoSize::None, Qt::AlignLeft});
-    sbr->setFixedHeight(Twips::toPixelsY(288));
 
     ImageList.add(u"Red"_s, solidPicture(QSize(143, 34), QColor(255, 0, 0)));
     ImageList.add(u"Green"_s, solidPicture(QSize(143, 34), QColor(0, 255, 0)));
-
-    setTabOrder(cmdGotovo, cmdChangeTest);
-    setTabOrder(cmdChangeTest, cmdExit);
-    setTabOrder(cmdExit, cmdHelp);
-    setTabOrder(cmdHelp, txtChange);
-    setTabOrder(txtChange, myControl1->widget());
 
     connect(cmdGotovo, &QPushButton::clicked, this, handler(this, &frmMain::cmdGotovo_Click));
     connect(cmdChangeTest, &QPushButton::clicked, this, handler(this, &frmMain::cmdChangeTest_Click));
@@ -256,6 +225,39 @@ frmMain::frmMain(Program &program)
 
 frmMain::~frmMain() = default;
 
+QWidget *frmMain::makeControl(const ControlDesign &row, QWidget *parent)
+{
+    if (row.name == u"txtChange") {
+        txtChange = new QLineEdit(parent);
+        txtChange->setMaxLength(MoveEntry::BoxLength);
+        txtChange->setAccessibleName(u"Строки:"_s);
+        // Every character comes through the key-press handler: no menu to
+        // paste from, no text dropped in.
+        txtChange->setContextMenuPolicy(Qt::NoContextMenu);
+        txtChange->setAcceptDrops(false);
+        return txtChange;
+    }
+    if (row.name == u"myControl1") {
+        const Outcome<TabuloList *> made = TabuloList::create(parent);
+        check(made.failure);
+        myControl1 = made.value;
+        // The Tab key stops on the list: a screen reader names it there.
+        myControl1->widget()->setAccessibleName(u"Строки задачи"_s);
+        myControl1->widget()->setFocusPolicy(Qt::TabFocus); // last in the Tab order; it takes no keys
+        return myControl1->widget();
+    }
+    Q_ASSERT(row.name == u"sbr");
+    sbr = new StatusBar(parent);
+    sbr->setSizeGripEnabled(false);
+    sbr->addPanel({u"inf"_s, PanelStyle::Text, 4912, 1540, PanelAutoSize::Spring, Qt::AlignLeft});
+    sbr->addPanel({u"otv"_s, PanelStyle::Text, 1440, 1440, PanelAutoSize::None, Qt::AlignLeft});
+    sbr->addPanel({u"ver"_s, PanelStyle::Text, 1548, 1540, PanelAutoSize::Contents, Qt::AlignHCenter});
+    sbr->addPanel({QString(), PanelStyle::Time, 840, 840, PanelAutoSize::Contents, Qt::AlignHCenter});
+    sbr->addPanel({u"reg"_s, PanelStyle::Text, 440, 440, PanelAutoSize::None, Qt::AlignLeft});
+    sbr->setFixedHeight(Twips::toPixelsY(288));
+    return sbr;
+}
+
 void frmMain::Form_Load()
 {
     m_run.start(std::as_const(m_program).Tasks().count(), m_program.random());
@@ -269,16 +271,12 @@ void frmMain::ShowTask()
     const int L = int(task.size()) - 1;
     m_program.random().seedFromTimeOfDay();
     const Order LineOrder = scrambledLineOrder(task, m_program.random());
-    check(myControl1->clear());
+    check(myControl1->Clear());
     lblZad->setText(task.constFirst());
     check(myControl1->setMaxLbl(qint16(L)));
     for (int i = 1; i <= L; ++i)
         check(myControl1->setTxtData(LineOrder.at(i), task.at(i)));
-    // A move begun on the task before carries over, but not from a line
-    // this task does not show: the next click would exchange a visible line
-    // with a hidden one and the pupil would lose a step. That move ends.
-    if (m_linePending && m_entry->MovingFrom() > L)
-        check(myControl1->swap(m_entry->MovingFrom(), m_entry->MovingFrom()));
+    m_entry->taskShown(qint16(L));
     setPanelText(u"otv"_s, m_run.otvText());
     setPanelText(u"ver"_s, m_run.verText());
     // The new text may take more or fewer lines: place everything anew.
@@ -306,12 +304,11 @@ void frmMain::dockStatusBar()
 
 bool frmMain::answerIsCorrect()
 {
-    const TaskTable &Tasks = std::as_const(m_program).Tasks();
-    const int L = Tasks.stepCount(m_run.CurrentTask);
-    bool correct = true;
-    for (int i = 1; i <= L; ++i) // every position is read, whatever came before
-        correct = (checked(myControl1->txtData(qint16(i))) == Tasks.text(m_run.CurrentTask, i)) && correct;
-    return correct;
+    const Task task = std::as_const(m_program).Tasks().task(m_run.CurrentTask);
+    QStringList shown;
+    for (qint16 i = 1; i < task.size(); ++i) // every position is read, whatever came before
+        shown << checked(myControl1->txtData(i));
+    return readsCorrect(task, shown);
 }
 
 void frmMain::showCorrectOrder()
@@ -400,13 +397,10 @@ void frmMain::Form_Unload()
 void frmMain::txtChange_KeyPress(int &KeyAscii)
 {
     m_entry->txtChange_KeyPress(KeyAscii);
-    if (m_entry->TypedFrom() != 0)
-        m_linePending = true; // the typed first line is the control's pending line
 }
 
 void frmMain::myControl1_StartSwap(qint16 from)
 {
-    m_linePending = true;
     m_entry->StartSwap(from);
 }
 
@@ -417,7 +411,6 @@ void frmMain::myControl1_lblMouseMove(qint16 Index)
 
 void frmMain::myControl1_OverSwap()
 {
-    m_linePending = false;
     m_entry->OverSwap();
 }
 

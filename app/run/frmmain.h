@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace velmora {
 
+struct ControlDesign;
 class Program;
 class StatusBar;
 class TabuloList;
@@ -69,6 +70,9 @@ public:
     velmora::ImageList ImageList; // "Red" and "Green", the mode pictures
 
 private:
+    // The controls of the design that the window makes itself: the move
+    // box, the list control, the status bar.
+    QWidget *makeControl(const ControlDesign &row, QWidget *parent);
     void ShowTask();
     // The correct order of the task on screen, into the list.
     void showCorrectOrder();
@@ -91,8 +95,6 @@ private:
     std::unique_ptr<EntryBox> m_box;
     std::unique_ptr<EntryTarget> m_target;
     std::unique_ptr<MoveEntry> m_entry;
-    // The control holds a first line (MovingFrom) waiting for its second.
-    bool m_linePending = false;
 };
 
 } // namespace velmora

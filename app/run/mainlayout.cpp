@@ -1,6 +1,8 @@
 #include "run/mainlayout.h"
 
-#include <algorithm>
+#include "testdata/loader.h"
+
+#include <array>
 #include <cmath>
 
 namespace velmora {
@@ -19,7 +21,10 @@ void layoutMainWindow(MainLayoutHost &host)
     const auto H = [&host] { return host.scaleHeight(); };
     const auto S = [&host] { return host.statusBarHeight(); };
     const auto B = [&host] { return host.width(C::cmdGotovo); };
-    const auto T = [&host] { return std::max(host.height(C::lblZad), host.height(C::lblZadZ)); };
+    const auto T = [&host] {
+        const std::array labels{host.height(C::lblZad), host.height(C::lblZadZ)};
+        return MaxValue(labels);
+    };
 
     host.setLeft(C::lblZad, host.width(C::lblZadZ));
     host.setTop(C::lblZad, 100);

@@ -2,7 +2,7 @@
 // failures a user sees when it is missing or broken, and the typed proxy.
 
 #include "platform/controlhost/controllibrary.h"
-#include "run/tabulolist.h"
+#include "platform/controlhost/tabulolist.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -148,27 +148,27 @@ void tst_ControlHost::proxyCallsTheControl()
     QVERIFY(made.ok());
     TabuloList *control = made.value;
     QCOMPARE(control->widget()->parentWidget(), m_window.get());
-    QCOMPARE(control->maxLbl().value, qint16(20));
+    QCOMPARE(control->MaxLbl().value, qint16(20));
 
     const auto refused = control->setMaxLbl(21);
     QVERIFY(refused);
     QCOMPARE(refused->number, 666);
     QCOMPARE(refused->description, u"Типа оно должно быть от 1 до 20"_s);
 
-    QVERIFY(!control->clear());
+    QVERIFY(!control->Clear());
     QVERIFY(!control->setMaxLbl(3));
     QVERIFY(!control->setTxtData(1, u"Налить воду"_s));
     QVERIFY(!control->setTxtData(3, u"Вскипятить"_s));
     QVERIFY(!control->setSelection(1, true));
-    QCOMPARE(control->selection(1).value, true);
-    QVERIFY(!control->clearSelection());
-    QCOMPARE(control->selection(1).value, false);
-    QVERIFY(!control->swap(1, 3));
+    QCOMPARE(control->Selection(1).value, true);
+    QVERIFY(!control->ClearSelection());
+    QCOMPARE(control->Selection(1).value, false);
+    QVERIFY(!control->Swap(1, 3));
     QCOMPARE(control->txtData(1).value, u"Вскипятить"_s);
     QCOMPARE(control->txtData(3).value, u"Налить воду"_s);
     QCOMPARE(control->txtData(25).failure->number, 340);
-    QCOMPARE(control->selection(0).failure->number, 9);
-    QCOMPARE(control->swap(0, 1)->number, 340);
+    QCOMPARE(control->Selection(0).failure->number, 9);
+    QCOMPARE(control->Swap(0, 1)->number, 340);
 }
 
 void tst_ControlHost::proxyPassesEventsOn()
@@ -197,7 +197,7 @@ void tst_ControlHost::proxyPassesEventsOn()
     QTest::mouseClick(line3, Qt::LeftButton);
     heard.removeDuplicates();
     QCOMPARE(heard, (QStringList{u"StartSwap 2"_s, u"move 3"_s, u"OverSwap"_s}));
-    QCOMPARE(control->selection(4).value, true);
+    QCOMPARE(control->Selection(4).value, true);
 }
 
 void tst_ControlHost::proxyOutlivesTheControl()
@@ -207,8 +207,8 @@ void tst_ControlHost::proxyOutlivesTheControl()
     const QPointer<TabuloList> control = made.value;
     delete control->widget();
     QVERIFY(!control->widget());
-    QCOMPARE(control->clear()->number, TabuloList::ObjectNotSet);
-    QCOMPARE(control->maxLbl().failure->number, TabuloList::ObjectNotSet);
+    QCOMPARE(control->Clear()->number, TabuloList::ObjectNotSet);
+    QCOMPARE(control->MaxLbl().failure->number, TabuloList::ObjectNotSet);
     m_window.reset();
     QVERIFY(!control);
 }

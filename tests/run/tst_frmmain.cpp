@@ -6,7 +6,7 @@
 #include "program/program.h"
 #include "run/frmmain.h"
 #include "run/frmoutrez.h"
-#include "run/tabulolist.h"
+#include "platform/controlhost/tabulolist.h"
 #include "scripteddesktop.h"
 #include "selection/frmregim.h"
 #include "selection/frmstart.h"
@@ -72,7 +72,7 @@ private:
     std::unique_ptr<test::ScriptedDesktop> m_desktop;
     std::unique_ptr<Program> m_program;
 
-    frmMain *loadMain(bool hints, std::unique_ptr<RandomSource> random = {}, const QByteArray &test = ThreeTasks)
+    void makeProgram(std::unique_ptr<RandomSource> random = {})
     {
         m_desktop = std::make_unique<test::ScriptedDesktop>();
         m_program = std::make_unique<Program>(*m_desktop, m_folder.path(), QString());
@@ -83,21 +83,38 @@ private:
         forms.define(FormName::frmOutRez, [this](Forms &) { return std::make_unique<frmOutRez>(*m_program); });
         forms.define(FormName::frmRegim, [this](Forms &) { return std::make_unique<frmRegim>(*m_program); });
         forms.define(FormName::frmStart, [](Forms &f) { return std::make_unique<StubForm>(f, FormName::frmStart); });
+    }
+    // As after OK in the selection window: the test loaded, the main window
+    // loaded and hidden, the mode window on screen.
+    frmRegim *loadRegim(const QByteArray &test)
+    {
+        Forms &forms = m_program->forms();
         m_folder.writeRaw(u"plain.txt"_s, test);
         if (LoadTest(m_folder.filePath(u"plain.txt"_s), m_program->Tasks()))
             return nullptr;
-        auto *main = forms.load<frmMain>(FormName::frmMain);
+        forms.load<frmMain>(FormName::frmMain);
         auto *regim = forms.load<frmRegim>(FormName::frmRegim);
         regim->showModeless();
+        return regim;
+    }
+    frmMain *chooseMode(frmRegim *regim, bool hints)
+    {
+        auto *main = m_program->forms().loaded<frmMain>(FormName::frmMain);
         (hints ? regim->Command1 : regim->Command2)->click();
         if (!QTest::qWaitForWindowActive(main))
             return nullptr;
         return main;
     }
+    frmMain *loadMain(bool hints, std::unique_ptr<RandomSource> random = {}, const QByteArray &test = ThreeTasks)
+    {
+        makeProgram(std::move(random));
+        frmRegim *regim = loadRegim(test);
+        return regim ? chooseMode(regim, hints) : nullptr;
+    }
     QStringList shownLines(frmMain *main) const
     {
         QStringList lines;
-        const qint16 count = main->myControl1->maxLbl().value;
+        const qint16 count = main->myControl1->MaxLbl().value;
         for (qint16 i = 1; i <= count; ++i)
             lines << main->myControl1->txtData(i).value;
         return lines;
@@ -139,13 +156,168 @@ private Q_SLOTS:
                                           main->txtChange, main->myControl1->widget()}));
     }
 
+    // The windows as designed, in twips, before anything moves them (one
+    // pixel is 15 twips). -1: the control sizes itself.
+    void designBoxes_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QList<int>>("box");
+        const auto row = [](const QString &window, const QString &control, QList<int> box) {
+            QTest::addRow("%s %s", qPrintable(window), qPrintable(control)) << window << control << box;
+        };
+        row(u"frmMain"_s, u"lblZadZ"_s, {0, 0, -1, -1});
+        row(u"frmMain"_s, u"lblZad"_s, {1125, 0, 8850, 375});
+        row(u"frmMain"_s, u"cmdGotovo"_s, {8640, 540, 1410, 420});
+        row(u"frmMain"_s, u"cmdChangeTest"_s, {8640, 4185, 1410, 420});
+        row(u"frmMain"_s, u"cmdExit"_s, {8640, 4635, 1410, 420});
+        row(u"frmMain"_s, u"cmdHelp"_s, {8640, 990, 1410, 420});
+        row(u"frmMain"_s, u"txtChange"_s, {8640, 3150, 1410, 330});
+        row(u"frmMain"_s, u"lblChange"_s, {8640, 2835, 1410, 240});
+        row(u"frmMain"_s, u"myControl1"_s, {630, 810, 6180, 3870});
+        row(u"frmMain"_s, u"sbr"_s, {0, 5304, 9504, 288});
+        row(u"frmRegim"_s, u"Label1"_s, {90, 0, 4425, 510});
+        row(u"frmRegim"_s, u"Label2"_s, {90, 585, 2265, 465});
+        row(u"frmRegim"_s, u"Label3"_s, {2385, 585, 2220, 420});
+        row(u"frmRegim"_s, u"Command1"_s, {23, 1035, 2265, 465});
+        row(u"frmRegim"_s, u"Command2"_s, {2363, 1035, 2265, 465});
+        row(u"frmStart"_s, u"Label1"_s, {90, 45, 3210, 465});
+        row(u"frmStart"_s, u"List1"_s, {45, 585, 3255, 2352});
+        row(u"frmStart"_s, u"Command1"_s, {3375, 45, 1230, 465});
+        row(u"frmStart"_s, u"Command2"_s, {3375, 540, 1230, 465});
+    }
+    void designBoxes()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        QFETCH(QList<int>, box);
+        makeProgram();
+        std::unique_ptr<Form> form;
+        if (window == u"frmMain"_s)
+            form = std::make_unique<frmMain>(*m_program);
+        else if (window == u"frmRegim"_s)
+            form = std::make_unique<frmRegim>(*m_program);
+        else
+            form = std::make_unique<frmStart>(*m_program);
+        auto *widget = form->findChild<QWidget *>(control);
+        QVERIFY(widget);
+        const QRect g = widget->geometry();
+        const QList<int> twips{Twips::fromPixelsX(g.x()), Twips::fromPixelsY(g.y()), Twips::fromPixelsX(g.width()),
+                               Twips::fromPixelsY(g.height())};
+        for (int i = 0; i < 4; ++i) {
+            if (box[i] >= 0)
+                QVERIFY2(std::abs(twips[i] - box[i]) < 15, qPrintable(u"%1 for %2"_s.arg(twips[i]).arg(box[i])));
+        }
+    }
+
+    // The mode window closed by the system's close key: the hidden main
+    // window goes too, and the pupil is back at the choice of a test.
+    void modeWindowClosedWithoutAChoice()
+    {
+        makeProgram();
+        frmRegim *regim = loadRegim(ThreeTasks);
+        QVERIFY(regim);
+        regim->close();
+        Forms &forms = m_program->forms();
+        QVERIFY(!forms.isLoaded(FormName::frmRegim));
+        QVERIFY(!forms.isLoaded(FormName::frmMain));
+        QVERIFY(forms.isLoaded(FormName::frmStart) && forms.loaded(FormName::frmStart)->isVisible());
+    }
+
+    // "Готово" compares whole texts: twin lines are interchangeable, lines
+    // differing in letter case or a trailing space are not.
+    void doneComparison_data()
+    {
+        QTest::addColumn<QByteArray>("lines"); // of the first task, after its statement
+        QTest::addColumn<int>("from");         // exchanged after the correct order is put in; 0: none
+        QTest::addColumn<int>("to");
+        QTest::addColumn<bool>("correct");
+        QTest::newRow("correct order") << QByteArray("взять\r\nвзять\r\nсложить\r\n") << 0 << 0 << true;
+        QTest::newRow("twins exchanged") << QByteArray("взять\r\nвзять\r\nсложить\r\n") << 1 << 2 << true;
+        QTest::newRow("different lines exchanged") << QByteArray("взять\r\nвзять\r\nсложить\r\n") << 2 << 3
+                                                   << false;
+        QTest::newRow("letter case") << QByteArray("Взять\r\nвзять\r\n") << 1 << 2 << false;
+        QTest::newRow("trailing space") << QByteArray("взять\r\nвзять \r\n") << 1 << 2 << false;
+    }
+    void doneComparison()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        // Two tasks always come in file order.
+        frmMain *main = loadMain(false, {}, "Сравнение\r\nЗадача\r\n" + lines + "\r\nЕщё\r\nодна\r\n\r\n");
+        QVERIFY(main);
+        QCOMPARE(main->run().CurrentTask, qint16(1));
+        QTest::keyClick(main->cmdGotovo, Qt::Key_O, Qt::ShiftModifier | Qt::AltModifier);
+        if (from != 0)
+            QVERIFY(!main->myControl1->Swap(qint16(from), qint16(to)));
+        main->cmdGotovo->click();
+        auto *out = m_program->forms().loaded<frmOutRez>(FormName::frmOutRez);
+        QVERIFY(out);
+        QFETCH(bool, correct);
+        QCOMPARE(out->lswOut->item(0).subItem(2), correct ? u"Да"_s : u"Нет"_s);
+        QCOMPARE(int(main->run().Score), correct ? 1 : 0);
+    }
+
+    // Line i of the task stands at position LineOrder(i), with LineOrder the
+    // swap shuffle of the numbers drawn.
+    void lineShownAtItsPlace_data()
+    {
+        QTest::addColumn<QList<double>>("draws");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QStringList>("shown");
+        // Positions 1↔2, 3↔1, 2↔3: LineOrder 3, 2, 1.
+        QTest::newRow("3 lines reversed") << QList<double>{0.1, 0.5, 0.9} << QByteArray("a\r\nb\r\nc\r\n")
+                                          << QStringList{u"c"_s, u"b"_s, u"a"_s};
+        // 1↔2, 2↔3, 1↔4, 1↔4: LineOrder 2, 3, 1, 4.
+        QTest::newRow("4 lines, a cycle") << QList<double>{0.1, 0.3, 0.3, 0.6, 0.1, 0.9, 0.1, 0.9}
+                                          << QByteArray("a\r\nb\r\nc\r\nd\r\n")
+                                          << QStringList{u"c"_s, u"a"_s, u"b"_s, u"d"_s};
+        // 1↔2, 3↔4, 1↔2, 3↔4 solve it; one more exchange, 1↔2.
+        QTest::newRow("4 lines, never solved") << QList<double>{0.1, 0.3, 0.6, 0.9}
+                                               << QByteArray("a\r\nb\r\nc\r\nd\r\n")
+                                               << QStringList{u"b"_s, u"a"_s, u"c"_s, u"d"_s};
+    }
+    void lineShownAtItsPlace()
+    {
+        QFETCH(QList<double>, draws);
+        QFETCH(QByteArray, lines);
+        frmMain *main = loadMain(false, std::make_unique<CyclingRandom>(draws), "Порядок\r\nЗадача\r\n" + lines + "\r\n");
+        QVERIFY(main);
+        QTEST(shownLines(main), "shown");
+    }
+
+    // "Другой тест" and a new choice start a fresh run: no score, no rows.
+    void freshRunAfterAnotherTest()
+    {
+        frmMain *main = loadMain(false);
+        QTest::keyClick(main->cmdGotovo, Qt::Key_O, Qt::ShiftModifier | Qt::AltModifier);
+        main->cmdGotovo->click();
+        QTest::keyClick(main->cmdGotovo, Qt::Key_B, Qt::ShiftModifier | Qt::AltModifier);
+        QCOMPARE(int(main->run().Score), 2);
+        main->cmdChangeTest->click();
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmOutRez));
+        frmRegim *regim = loadRegim(ThreeTasks);
+        QVERIFY(regim);
+        main = chooseMode(regim, false);
+        QVERIFY(main);
+        QCOMPARE(int(main->run().Score), 0);
+        QCOMPARE(panel(main, u"otv"_s), u"Задача №1"_s);
+        QCOMPARE(panel(main, u"ver"_s), u"Правильно 0"_s);
+        QVERIFY(!m_program->forms().isLoaded(FormName::frmOutRez));
+        main->cmdGotovo->click();
+        auto *out = m_program->forms().loaded<frmOutRez>(FormName::frmOutRez);
+        QCOMPARE(out->lswOut->rowCount(), 1);
+        QCOMPARE(out->lswOut->item(0).text(), u"1"_s);
+    }
+
     // Dragged smaller, the window keeps room for every line and the column.
     void keepsItsLayout()
     {
         frmMain *main = loadMain(false);
         main->resize(50, 50);
         const int S = Twips::fromPixelsY(main->sbr->height());
-        const int lines = main->myControl1->maxLbl().value;
+        const int lines = main->myControl1->MaxLbl().value;
         QVERIFY(Twips::fromPixelsY(main->height()) >= S + lines * 405 + Twips::fromPixelsY(main->lblZad->height()) - 15);
         QVERIFY(Twips::fromPixelsX(main->width()) >= 1410 + 2000 - 15);
         const QRect list = main->myControl1->widget()->geometry();
@@ -275,7 +447,7 @@ private Q_SLOTS:
         frmMain *main = loadMain(false, std::make_unique<CyclingRandom>(QList<double>{0.5, 0.9, 0.1, 0.5, 0.1, 0.5}));
         QCOMPARE(main->run().TaskOrder, (Order{0, 1, 3, 2}));
         QTest::keyClicks(main->txtChange, u"3-"_s);
-        QCOMPARE(main->myControl1->selection(3).value, true);
+        QCOMPARE(main->myControl1->Selection(3).value, true);
         main->cmdGotovo->click();
         QCOMPARE(main->run().CurrentTask, qint16(3));
         QCOMPARE(main->txtChange->text(), QString());

@@ -1,4 +1,4 @@
-#include "run/tabulolist.h"
+#include "platform/controlhost/tabulolist.h"
 
 #include "platform/controlhost/controllibrary.h"
 
@@ -62,17 +62,17 @@ std::optional<Failure> TabuloList::call(DispId dispid, CallKind kind, const QVar
     return invoke(dispid, kind, arguments).failure;
 }
 
-std::optional<Failure> TabuloList::clear()
+std::optional<Failure> TabuloList::Clear()
 {
     return call(DispId::Clear, CallKind::Method, {});
 }
 
-std::optional<Failure> TabuloList::clearSelection()
+std::optional<Failure> TabuloList::ClearSelection()
 {
     return call(DispId::ClearSelection, CallKind::Method, {});
 }
 
-std::optional<Failure> TabuloList::swap(qint16 from, qint16 inTo)
+std::optional<Failure> TabuloList::Swap(qint16 from, qint16 inTo)
 {
     return call(DispId::Swap, CallKind::Method, {tabulo::byRef(from), tabulo::byRef(inTo)});
 }
@@ -82,7 +82,7 @@ std::optional<Failure> TabuloList::setMaxLbl(qint16 n)
     return call(DispId::MaxLbl, CallKind::PropertyPut, {tabulo::byRef(n)});
 }
 
-Outcome<qint16> TabuloList::maxLbl()
+Outcome<qint16> TabuloList::MaxLbl()
 {
     return typed<qint16>(invoke(DispId::MaxLbl, CallKind::PropertyGet, {}));
 }
@@ -102,7 +102,7 @@ std::optional<Failure> TabuloList::setSelection(qint16 index, bool flag)
     return call(DispId::Selection, CallKind::PropertyPut, {tabulo::byRef(index), flag});
 }
 
-Outcome<bool> TabuloList::selection(qint16 index)
+Outcome<bool> TabuloList::Selection(qint16 index)
 {
     return typed<bool>(invoke(DispId::Selection, CallKind::PropertyGet, {tabulo::byRef(index)}));
 }

@@ -30,7 +30,7 @@ namespace velmora {
 //     myControl1 = made.value;               // owned by `this`
 //     myControl1->widget()->setGeometry(...);
 //     connect(myControl1, &TabuloList::OverSwap, this, &frmMain::myControl1_OverSwap);
-//     myControl1->clear(); myControl1->setMaxLbl(3); myControl1->setTxtData(1, step);
+//     myControl1->Clear(); myControl1->setMaxLbl(3); myControl1->setTxtData(1, step);
 class TabuloList final : public QObject, private tabulo::EventSink
 {
     Q_OBJECT
@@ -53,15 +53,15 @@ public:
     // The control's widget, for the window's layout; null once it is gone.
     QWidget *widget() const { return m_widget; }
 
-    std::optional<Failure> clear();
-    std::optional<Failure> clearSelection();
-    std::optional<Failure> swap(qint16 from, qint16 inTo);
+    std::optional<Failure> Clear();
+    std::optional<Failure> ClearSelection();
+    std::optional<Failure> Swap(qint16 from, qint16 inTo);
     std::optional<Failure> setMaxLbl(qint16 n);
-    Outcome<qint16> maxLbl();
+    Outcome<qint16> MaxLbl();
     std::optional<Failure> setTxtData(qint16 index, const QString &text);
     Outcome<QString> txtData(qint16 index);
     std::optional<Failure> setSelection(qint16 index, bool flag);
-    Outcome<bool> selection(qint16 index);
+    Outcome<bool> Selection(qint16 index);
 
     // The late-bound entry itself.
     Outcome<QVariant> invoke(tabulo::DispId dispid, tabulo::CallKind kind,
