@@ -39,8 +39,8 @@ T checked(const Outcome<T> &outcome)
 
 // The window's design: its controls, their kinds and captions, their boxes
 // in twips (left, top, width, height), tab indices and fonts. The move box,
-// the list control and the status bar are made by the window (see the
-// constructor).
+// the list control and the status bar are made by the window itself
+// (makeControl).
 constexpr FontDesign CaptionFont{u"MS Sans Serif", 12, false};
 constexpr ControlDesign Design[] = {
     {ControlKind::Label, u"lblZadZ", u"Задача: ", 0, 0, 1125, 360, 1, &CaptionFont},
