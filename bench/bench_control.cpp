@@ -101,7 +101,7 @@ void BM_DonePress(benchmark::State &state)
     }
     text += "\r\n";
     TaskTable Tasks;
-    if (loadTestFromBytes(std::move(text), Tasks) || Tasks.count() != 2) {
+    if (LoadTest(std::move(text), Tasks).failure || Tasks.count() != 2) {
         state.SkipWithError("the test did not load");
         return;
     }

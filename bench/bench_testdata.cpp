@@ -7,6 +7,7 @@
 // window against a bare Qt Widgets dialog listing the same titles.
 // bench/run runs the repetitions interleaved, so a busy machine weighs on
 // both sides of a ratio alike.
+#include "platform/core/nativefiles.h"
 #include "platform/core/product.h"
 #include "testdata/loader.h"
 #include "testdata/opening.h"
@@ -249,7 +250,7 @@ void loadTest(benchmark::State &state, bool cold)
     }
     for (auto _ : state) {
         auto Tasks = std::make_unique<TaskTable>();
-        if (LoadTest(path, *Tasks) || Tasks->count() != TaskCount) {
+        if (LoadTest(path, *Tasks).failure || Tasks->count() != TaskCount) {
             state.SkipWithError("LoadTest failed");
             break;
         }
@@ -265,7 +266,7 @@ void unscrambleAndLoad(benchmark::State &state, bool cold)
     for (auto _ : state) {
         QString path = f.test;
         auto Tasks = std::make_unique<TaskTable>();
-        if (ScrambleFile(path) || LoadTest(path, *Tasks)) {
+        if (ScrambleFile(path) || LoadTest(path, *Tasks).failure) {
             state.SkipWithError("unscramble and load failed");
             break;
         }
@@ -287,7 +288,7 @@ void openTest(benchmark::State &state, bool cold)
             state.SkipWithError("cannot open the test");
             break;
         }
-        auto opening = std::make_unique<TestOpening>(openStoredTest(stored, f.test, f.temporary));
+        auto opening = std::make_unique<TestOpening>(openStoredTest(stored, nativePath(f.test), CopyPlace{nativePath(f.temporary), f.temporary}));
         if (!opening->opens() || opening->tasks.count() != TaskCount) {
             state.SkipWithError("openStoredTest failed");
             break;

@@ -409,8 +409,8 @@ private:
         if (!block.isEmpty())
             written.append(block);
         TaskTable loaded;
-        const std::optional<Failure> failure = loadTestFromBytes(scrambleBytes(scrambleBytes(m_text)), loaded);
-        if (failure || !sameTasks(loaded, written))
+        const LoadResult result = LoadTest(scrambleBytes(scrambleBytes(m_text)), loaded);
+        if (result.failure || !sameTasks(loaded, written))
             report(0, QStringLiteral("Программа загрузит тест не так, как он записан."));
     }
 

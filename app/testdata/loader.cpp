@@ -198,42 +198,32 @@ private:
 // and holds a task: a load that reads no task leaves the table as it was,
 // and one that fails leaves no half-read task for anybody to meet.
 template <typename Lines>
-std::optional<Failure> finishLoad(Lines &lines, TaskTable &loaded, TaskTableBuilder &builder, TaskTable &Tasks,
-                                  int *tasksRead, QString *title)
+LoadResult finishLoad(Lines &lines, TaskTable &loaded, TaskTableBuilder &builder, TaskTable &Tasks)
 {
-    int n = 0;
-    std::optional<Failure> failure = readTaskLines(lines, builder, n, [&] {
-        if (title)
-            *title = decodeLine(builder.pending());
-    });
-    if (!failure && lines.failure)
-        failure = lines.failure;
-    if (!failure && n > 0) {
+    LoadResult result;
+    result.failure = readTaskLines(lines, builder, result.tasksRead,
+                                   [&] { result.title = decodeLine(builder.pending()); });
+    if (!result.failure && lines.failure)
+        result.failure = lines.failure;
+    if (!result.failure && result.tasksRead > 0) {
         builder.finish();
         Tasks = std::move(loaded);
     }
-    if (tasksRead)
-        *tasksRead = n;
-    return failure;
+    return result;
 }
 
-} // namespace
-
-std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead, QString *title)
+// A file is read whole, at once, and loaded in place; a pipe, or a file
+// larger than the table may hold, line by line.
+LoadResult loadFrom(QIODevice &device, TaskTable &Tasks)
 {
-    // A file is read whole, at once, and loaded in place; a pipe, or a
-    // file larger than the table may hold, line by line.
     if (!device.isSequential()) {
         const qint64 start = device.pos();
         if (device.size() - start <= MemoryBudget) {
             QByteArray bytes;
-            if (!readWhole(device, bytes, MemoryBudget)) {
-                if (tasksRead)
-                    *tasksRead = 0;
-                return Failure::of(FailureNumber::DeviceIoError);
-            }
+            if (!readWhole(device, bytes, MemoryBudget))
+                return {Failure::of(FailureNumber::DeviceIoError), 0, {}};
             if (bytes.size() <= MemoryBudget)
-                return loadTestFromBytes(std::move(bytes), Tasks, tasksRead, title);
+                return LoadTest(std::move(bytes), Tasks);
             device.seek(start); // grown past its size meanwhile: line by line
         }
     }
@@ -242,32 +232,32 @@ std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *ta
     if (!device.isSequential() && device.size() > 0)
         builder.reserveBytes(qMin(device.size(), MemoryBudget));
     DeviceLines lines(device, builder);
-    return finishLoad(lines, loaded, builder, Tasks, tasksRead, title);
+    return finishLoad(lines, loaded, builder, Tasks);
 }
 
-std::optional<Failure> loadTestFromBytes(QByteArray &&plain, TaskTable &Tasks, int *tasksRead, QString *title)
+} // namespace
+
+LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks)
 {
     TaskTable loaded;
     TaskTableBuilder builder(loaded);
     builder.adopt(std::move(plain));
     BlockLines lines(builder);
-    return finishLoad(lines, loaded, builder, Tasks, tasksRead, title);
+    return finishLoad(lines, loaded, builder, Tasks);
 }
 
-std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *tasksRead, QString *title)
+LoadResult LoadTest(const QString &path, TaskTable &Tasks)
 {
-    if (tasksRead)
-        *tasksRead = 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return fileFailure(file, path);
-    std::optional<Failure> failure = loadTestFrom(file, Tasks, tasksRead, title);
-    if (failure) {
-        if (failure->number == FailureNumber::DeviceIoError)
-            *failure = fileFailure(file, path);
-        failure->path = path;
+        return {fileFailure(file, path), 0, {}};
+    LoadResult result = loadFrom(file, Tasks);
+    if (result.failure) {
+        if (result.failure->number == FailureNumber::DeviceIoError)
+            result.failure = fileFailure(file, path);
+        result.failure->path = path;
     }
-    return failure;
+    return result;
 }
 
 std::optional<QString> titleOf(QByteArrayView bytes)

@@ -3,6 +3,7 @@
 #include "platform/core/failure.h"
 #include "testdata/tasktable.h"
 
+#include <QByteArray>
 #include <QIODevice>
 #include <QString>
 
@@ -16,28 +17,30 @@ namespace velmora {
 // millions of tiny lines must end in a failure, not in an exhausted memory.
 inline constexpr qint64 MaxTableBytes = qint64(1) << 30;
 
+// What a load of a test gives besides the tasks.
+struct LoadResult final
+{
+    std::optional<Failure> failure; // none: the test was read whole
+    int tasksRead = 0;              // the tasks this load started
+    QString title;                  // the title line the load dropped, decoded
+};
+
 // Reads the plain text of a test into `Tasks`: the title line is dropped;
-// each task is a statement, its steps, and the empty line that ends it.
-// The table is not cleared first: it is sized to the tasks read so far each
-// time a task starts, so a load that reads at least one task leaves exactly
-// the new test's tasks and one that reads none leaves the table as it was.
-// The last line of the file never becomes a step. Counters are 16-bit:
-// a 32768th task or step is failure 6. `tasksRead` (optional) receives the
-// number of tasks this load started. A load that fails leaves the table as
-// it was before the load: no caller can meet a half-read task. A line
-// longer than LineReader::DefaultMaxLineLength, or a test too large to
-// hold, is failure 7 rather than an exhausted memory. `title` (optional)
-// receives the title line the load dropped, decoded: the input is read
-// once, so a pipe gives its title too.
-std::optional<Failure> LoadTest(const QString &path, TaskTable &Tasks, int *tasksRead = nullptr,
-                                QString *title = nullptr);
-std::optional<Failure> loadTestFrom(QIODevice &device, TaskTable &Tasks, int *tasksRead = nullptr,
-                                    QString *title = nullptr);
-// The same for a test already in memory, loaded in place: the bytes become
-// the table's (they are consumed, whatever the outcome). Pass bytes that
-// nothing else shares, or they are copied once first.
-std::optional<Failure> loadTestFromBytes(QByteArray &&plain, TaskTable &Tasks, int *tasksRead = nullptr,
-                                         QString *title = nullptr);
+// each task is a statement, its steps, and the empty line that ends it
+// (testdata/taskreading.h). The bytes are loaded in place: they become the
+// table's (they are consumed, whatever the outcome; pass bytes that nothing
+// else shares, or they are copied once first). The table is not cleared
+// first: it is sized to the tasks read so far each time a task starts, so
+// a load that reads at least one task leaves exactly the new test's tasks
+// and one that reads none leaves the table as it was. A load that fails
+// leaves the table as it was before the load: no caller can meet a
+// half-read task. A line longer than LineReader::DefaultMaxLineLength, or a
+// test too large to hold, is failure 7 rather than an exhausted memory.
+LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks);
+// The same for the file at `path`: read whole, at once, and loaded in
+// place; a pipe, or a file larger than the table may hold, line by line.
+// Failures name `path`.
+LoadResult LoadTest(const QString &path, TaskTable &Tasks);
 
 // The title as the selection list shows it: the first line of the file
 // decoded, or nullopt for an empty file.

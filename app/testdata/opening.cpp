@@ -14,28 +14,7 @@ namespace velmora {
 namespace {
 
 // Whether an unscrambled copy holds a title line and nothing else: after the
-// title's CR LF come only the two bytes the unscrambling appends. Leaves the
-// device at its start.
-bool holdsTitleOnly(QIODevice &copy)
-{
-    const qint64 size = copy.size();
-    qint64 offset = 0;
-    char previous = 0;
-    std::optional<bool> titleOnly;
-    QByteArray chunk;
-    while (!titleOnly && !(chunk = copy.read(64 * 1024)).isEmpty()) {
-        for (qsizetype i = 0; i < chunk.size() && !titleOnly; ++i) {
-            if (previous == '\r' && chunk.at(i) == '\n')
-                titleOnly = size == offset + i + 1 + 2;
-            previous = chunk.at(i);
-        }
-        offset += chunk.size();
-    }
-    copy.seek(0);
-    return titleOnly.value_or(false);
-}
-
-// The same for the copy's bytes in memory.
+// title's CR LF come only the two bytes the unscrambling appends.
 bool holdsTitleOnly(QByteArrayView copy)
 {
     const qsizetype pair = copy.indexOf(QByteArrayView("\r\n", 2));
@@ -52,16 +31,16 @@ QString noTaskText(const QString &title)
     return refusalText(title, u"в нём нет ни одного задания."_s);
 }
 
-// The judgement once the copy has been loaded (`failure` the load's).
-void judgeLoaded(TestOpening &opening, std::optional<Failure> failure, int tasksRead, const QString &shown,
-                 const QString &copyPath)
+// The judgement once the copy has been loaded.
+void judgeLoaded(TestOpening &opening, LoadResult loaded, const QString &shown, const QString &copyPath)
 {
-    if (failure) {
-        failure->path = copyPath;
-        opening.failure = failure;
+    opening.title = std::move(loaded.title);
+    if (loaded.failure) {
+        loaded.failure->path = copyPath;
+        opening.failure = loaded.failure;
         return;
     }
-    if (tasksRead == 0) {
+    if (loaded.tasksRead == 0) {
         opening.refusal = noTaskText(shown);
         return;
     }
@@ -85,9 +64,7 @@ TestOpening openUnscrambledBytes(QByteArray &&copy, const QString &copyPath, con
         opening.refusal = noTaskText(shown);
         return opening;
     }
-    int tasksRead = 0;
-    std::optional<Failure> failure = loadTestFromBytes(std::move(copy), opening.tasks, &tasksRead, &opening.title);
-    judgeLoaded(opening, failure, tasksRead, shown, copyPath);
+    judgeLoaded(opening, LoadTest(std::move(copy), opening.tasks), shown, copyPath);
     return opening;
 }
 
@@ -109,25 +86,12 @@ std::optional<Failure> readStored(QIODevice &stored, QByteArray &bytes)
     return std::nullopt;
 }
 
-// The folder takes no new file there: the copy may go elsewhere.
-bool refusesNewFiles(const Failure &failure)
+TestOpening failedOpening(Failure failure, const QString &copyPath)
 {
-    return failure.number == FailureNumber::PermissionDenied || failure.number == FailureNumber::PathFileAccessError;
-}
-
-// Writes the whole copy and closes it.
-std::optional<Failure> writeCopy(QFile &out, const QByteArray &plain, const QString &shown)
-{
-    for (qint64 done = 0; done < plain.size();) {
-        const qint64 written = out.write(plain.constData() + done, plain.size() - done);
-        if (written <= 0)
-            return fileFailure(out, shown, FileAccess::Write);
-        done += written;
-    }
-    out.close();
-    if (out.error() != QFileDevice::NoError)
-        return fileFailure(out, shown, FileAccess::Write);
-    return std::nullopt;
+    TestOpening opening;
+    failure.path = copyPath;
+    opening.failure = std::move(failure);
+    return opening;
 }
 
 } // namespace
@@ -139,83 +103,27 @@ QString TestOpening::message() const
     return refusal.value_or(QString());
 }
 
-TestOpening openUnscrambled(QIODevice &copy, const QString &copyPath, const std::optional<QString> &title)
-{
-    TestOpening opening;
-    QString shown = title.value_or(QString());
-    if (!title) {
-        shown = readTitle(copy).value_or(QString());
-        copy.seek(0);
-    }
-    if (holdsTitleOnly(copy)) {
-        opening.title = shown;
-        opening.refusal = noTaskText(shown);
-        return opening;
-    }
-    int tasksRead = 0;
-    std::optional<Failure> failure = loadTestFrom(copy, opening.tasks, &tasksRead, &opening.title);
-    judgeLoaded(opening, failure, tasksRead, shown, copyPath);
-    return opening;
-}
-
 TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath, const CopyPlace &copy,
                            const CopyFallback &elsewhere, const std::optional<QString> &title)
 {
-    TestOpening opening;
     QByteArray plain;
-    std::optional<Failure> failure = readStored(stored, plain);
-    if (!failure)
-        failure = scrambleInPlace(plain);
-    if (!failure && namesSameFile(nativeStoredPath, copy.nativePath))
-        failure = Failure::of(FailureNumber::PathFileAccessError);
-    QFile out;
-    QByteArray written = copy.nativePath;
-    if (!failure) {
-        failure = createPrivateFile(out, written, copy.shownPath);
-        if (failure && refusesNewFiles(*failure) && elsewhere) {
-            if (const std::optional<CopyPlace> other = elsewhere()) {
-                written = other->nativePath;
-                failure = createPrivateFile(out, written, copy.shownPath);
-            }
-        }
-        if (!failure && (failure = writeCopy(out, plain, copy.shownPath)))
-            removeFile(written);
-    }
-    if (failure) {
-        failure->path = copy.shownPath;
-        opening.failure = failure;
-        return opening;
-    }
+    if (std::optional<Failure> failure = readStored(stored, plain))
+        return failedOpening(*failure, copy.shownPath);
+    const ScrambledCopy written = ScrambleFile(plain, nativeStoredPath, copy, elsewhere);
+    if (written.failure)
+        return failedOpening(*written.failure, copy.shownPath);
     // What was written is loaded from memory rather than read back.
-    opening = openUnscrambledBytes(std::move(plain), copy.shownPath, title);
-    removeFile(written); // the test in plain text, answers in order: never left behind
+    TestOpening opening = openUnscrambledBytes(std::move(plain), copy.shownPath, title);
+    removeFile(written.writtenPath); // the test in plain text, answers in order: never left behind
     return opening;
-}
-
-TestOpening openStoredTest(QIODevice &stored, const QString &storedPath, const QString &copyPath,
-                           const std::optional<QString> &title)
-{
-    return openStoredTest(stored, nativePath(storedPath), CopyPlace{nativePath(copyPath), copyPath}, {}, title);
 }
 
 TestOpening openStoredBytes(QByteArray &&stored, const QString &testPath, const std::optional<QString> &title)
 {
     const QString copyPath = testPath + u".tmp"_s;
-    if (std::optional<Failure> failure = scrambleInPlace(stored)) {
-        TestOpening opening;
-        opening.failure = failure;
-        opening.failure->path = copyPath;
-        return opening;
-    }
+    if (std::optional<Failure> failure = scrambleInPlace(stored))
+        return failedOpening(*failure, copyPath);
     return openUnscrambledBytes(std::move(stored), copyPath, title);
-}
-
-TestOpening openStoredBytes(QByteArrayView stored, const QString &testPath, const std::optional<QString> &title)
-{
-    QByteArray copy;
-    copy.reserve(stored.size() + 1);
-    copy.append(stored);
-    return openStoredBytes(std::move(copy), testPath, title);
 }
 
 } // namespace velmora

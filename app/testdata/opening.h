@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/failure.h"
+#include "testdata/scramble.h"
 #include "testdata/tasktable.h"
 
 #include <QByteArray>
@@ -8,7 +9,6 @@
 #include <QIODevice>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 namespace velmora {
@@ -31,44 +31,21 @@ struct TestOpening final
     QString message() const;
 };
 
-// Judges the unscrambled copy of a test (a seekable device at its start):
-// loads it into a table of its own and refuses a test without a task or
-// with a task of more than MaxStepsPerTask steps, naming the test by
-// `title` (by its own title line when none is given). Failures name
-// `copyPath`.
-TestOpening openUnscrambled(QIODevice &copy, const QString &copyPath, const std::optional<QString> &title = {});
-
-// Where the plain copy of a chosen test is written.
-struct CopyPlace final
-{
-    QByteArray nativePath; // the name as the system has it (bytes, not always text)
-    QString shownPath;     // what messages name: the test's path + ".tmp"
-};
-
-// Another place for the copy, asked for when the first one's folder takes
-// no new file; nullopt when there is none.
-using CopyFallback = std::function<std::optional<CopyPlace>()>;
-
 // The whole road of a chosen test: reads `stored` whole, from where it
 // stands (a test larger than the loader ever takes, MaxTableBytes, is
-// failure 7 before a byte of it is read and before any copy exists),
-// unscrambles it in memory, writes the plain copy at `copy` (created
-// afresh, readable by its owner alone from its first byte) or, when that
-// folder refuses new files (failures 70 and 75), where `elsewhere` says;
-// judges the test and removes the copy again on every path, failure
-// included. Failures name `copy.shownPath`. A copy that would name the
-// test itself (`nativeStoredPath`) is refused (75) before anything is
-// written.
+// failure 7 before a byte of it is read and before any copy exists), then
+// ScrambleFile unscrambles it in memory and writes the plain copy at
+// `copy` (or where `elsewhere` says), LoadTest loads the bytes in memory
+// in place, and the test is judged: a test without a task, or with a task
+// of more than MaxStepsPerTask steps, is refused, named by `title` (by its
+// own title line when none is given). The copy is removed again on every
+// path, failure included. Failures name `copy.shownPath`.
 TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath, const CopyPlace &copy,
                            const CopyFallback &elsewhere = {}, const std::optional<QString> &title = {});
-// The same with paths as text, the copy at `copyPath` alone.
-TestOpening openStoredTest(QIODevice &stored, const QString &storedPath, const QString &copyPath,
-                           const std::optional<QString> &title = {});
 
-// The same for stored bytes held in memory; failures name `testPath` +
-// ".tmp" as the program's would.
-TestOpening openStoredBytes(QByteArrayView stored, const QString &testPath, const std::optional<QString> &title = {});
-// The same on bytes the opening may take over (unscrambled and loaded in place).
+// The same for stored bytes held in memory, unscrambled and loaded in
+// place, no copy written; failures name `testPath` + ".tmp" as the
+// program's would.
 TestOpening openStoredBytes(QByteArray &&stored, const QString &testPath, const std::optional<QString> &title = {});
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "testdata/scramble.h"
 
+#include "platform/core/nativefiles.h"
 #include "testdata/linereader.h"
 
 #include <QFile>
@@ -73,6 +74,23 @@ std::optional<Failure> closeCopy(QFile &out, std::optional<Failure> failure)
     return failure;
 }
 
+// The folder takes no new file there: the copy may go elsewhere.
+bool refusesNewFiles(const Failure &failure)
+{
+    return failure.number == FailureNumber::PermissionDenied || failure.number == FailureNumber::PathFileAccessError;
+}
+
+// Writes the whole copy and closes it.
+std::optional<Failure> writeCopy(QFile &out, const QByteArray &plain, const QString &shown)
+{
+    if (!writeAll(out, plain.constData(), plain.size()))
+        return fileFailure(out, shown, FileAccess::Write);
+    out.close();
+    if (out.error() != QFileDevice::NoError)
+        return fileFailure(out, shown, FileAccess::Write);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<Failure> scrambleInPlace(QByteArray &bytes)
@@ -133,34 +151,6 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
     return std::nullopt;
 }
 
-std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath)
-{
-    QFile out;
-    if (std::optional<Failure> failure = createCopy(out, copyPath, inputPath))
-        return failure;
-    return closeCopy(out, scrambleStream(in, out));
-}
-
-std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath,
-                                      QByteArray &plain, qint64 limit)
-{
-    QFile out;
-    if (std::optional<Failure> failure = createCopy(out, copyPath, inputPath))
-        return failure;
-    std::optional<Failure> failure;
-    if (!readWhole(in, plain, limit, 1))
-        failure = deviceFailure(in, FileAccess::Read);
-    else if (plain.size() > limit)
-        failure = Failure::of(FailureNumber::OutOfMemory);
-    else
-        failure = scrambleInPlace(plain);
-    if (!failure && !writeAll(out, plain.constData(), plain.size()))
-        failure = deviceFailure(out, FileAccess::Write);
-    if (failure)
-        plain.clear();
-    return closeCopy(out, failure);
-}
-
 std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath)
 {
     if (namesInput(inputPath, outputPath, true))
@@ -196,19 +186,48 @@ std::optional<Failure> ScrambleFile(QString &path, const std::optional<QString> 
         return scrambleToFile(in, path, inputPath);
     }
     path += QStringLiteral(".tmp");
-    return scrambleToCopy(in, path, inputPath);
+    QFile out;
+    if (std::optional<Failure> failure = createCopy(out, path, inputPath))
+        return failure;
+    return closeCopy(out, scrambleStream(in, out));
 }
 
-QByteArray scrambleBytes(QByteArrayView plain, std::optional<Failure> *failure)
+ScrambledCopy ScrambleFile(QByteArray &bytes, const QByteArray &nativeInputPath, const CopyPlace &copy,
+                           const CopyFallback &elsewhere)
+{
+    ScrambledCopy result;
+    result.failure = scrambleInPlace(bytes);
+    if (!result.failure && namesSameFile(nativeInputPath, copy.nativePath))
+        result.failure = Failure::of(FailureNumber::PathFileAccessError);
+    if (!result.failure) {
+        QFile out;
+        result.writtenPath = copy.nativePath;
+        result.failure = createPrivateFile(out, result.writtenPath, copy.shownPath);
+        if (result.failure && refusesNewFiles(*result.failure) && elsewhere) {
+            if (const std::optional<CopyPlace> other = elsewhere()) {
+                result.writtenPath = other->nativePath;
+                result.failure = createPrivateFile(out, result.writtenPath, copy.shownPath);
+            }
+        }
+        if (result.failure) {
+            result.writtenPath.clear(); // nothing was created
+        } else if ((result.failure = writeCopy(out, bytes, copy.shownPath))) {
+            removeFile(result.writtenPath);
+            result.writtenPath.clear();
+        }
+    }
+    if (result.failure)
+        result.failure->path = copy.shownPath;
+    return result;
+}
+
+QByteArray scrambleBytes(QByteArrayView plain)
 {
     QByteArray output;
     output.reserve(plain.size() + 1);
     output.append(plain);
-    const std::optional<Failure> result = scrambleInPlace(output);
-    if (result)
+    if (scrambleInPlace(output))
         output.clear();
-    if (failure)
-        *failure = result;
     return output;
 }
 
@@ -217,9 +236,8 @@ std::optional<QByteArray> plainTextOfStored(QByteArrayView stored)
     const qsizetype pair = stored.indexOf(QByteArrayView("\r\n", 2));
     if (pair < 0)
         return std::nullopt;
-    std::optional<Failure> failure;
-    QByteArray plain = scrambleBytes(stored, &failure);
-    if (failure) // a title longer than any line the loader reads
+    QByteArray plain(stored.toByteArray());
+    if (scrambleInPlace(plain)) // a title longer than any line the loader reads
         return std::nullopt;
     const qsizetype titleEnd = pair + 2;
     plain.chop(qMin<qsizetype>(2, plain.size() - titleEnd));

@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace velmora {
@@ -31,31 +32,52 @@ namespace velmora {
 // anything is touched.
 std::optional<Failure> ScrambleFile(QString &path, const std::optional<QString> &outputPath = std::nullopt);
 
+// Where a plain copy of a chosen test is written.
+struct CopyPlace final
+{
+    QByteArray nativePath; // the name as the system has it (bytes, not always text)
+    QString shownPath;     // what messages name: the test's path + ".tmp"
+};
+
+// Another place for the copy, asked for when the first one's folder takes
+// no new file; nullopt when there is none.
+using CopyFallback = std::function<std::optional<CopyPlace>()>;
+
+// Where ScrambleFile wrote the copy of a test held in memory.
+struct ScrambledCopy final
+{
+    std::optional<Failure> failure; // none: the copy is complete and closed
+    QByteArray writtenPath;         // the copy's native name; empty when none is left
+};
+
+// ScrambleFile as the program runs it on a test read into memory: `bytes`
+// are transformed in place (scrambleInPlace) and written whole as the copy
+// at `copy`, created afresh and readable by its owner alone from its first
+// byte, or, when that folder refuses new files (failures 70 and 75), where
+// `elsewhere` says. A copy that would name the input itself
+// (`nativeInputPath`) is refused (75) before anything is written. On a
+// failure no copy is left. Failures name `copy.shownPath`. Whoever goes on
+// to load the copy loads `bytes` rather than read it back, and removes
+// the copy.
+ScrambledCopy ScrambleFile(QByteArray &bytes, const QByteArray &nativeInputPath, const CopyPlace &copy,
+                           const CopyFallback &elsewhere = {});
+
 // The transformation from an open device into `outputPath`, with the output
 // rules of ScrambleFile for a given output. `inputPath`, when the input is
 // a file, guards against writing over it.
 std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath = {});
 
-// The same into a temporary copy created afresh at `copyPath`, with the
-// rules of ScrambleFile's copy.
-std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath = {});
-
-// The same, reading the input whole (at most `limit` bytes, else failure 7)
-// and leaving what was written in `plain` as well (empty on a failure):
-// whoever goes on to load the copy needs not read it back.
-std::optional<Failure> scrambleToCopy(QIODevice &in, const QString &copyPath, const QString &inputPath,
-                                      QByteArray &plain, qint64 limit);
-
 // The transformation of bytes in memory, in place: one byte longer on
 // return (reserve it to spare a copy). On failure the bytes are unchanged.
 std::optional<Failure> scrambleInPlace(QByteArray &bytes);
 
-// The same transformation between two open devices, for in-memory use
-// (authoring, the checker, fuzzing). Failure paths are left empty.
+// The same transformation between two open devices, block by block, for
+// inputs of any size (files, pipes). Failure paths are left empty.
 std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out);
 
-// Convenience for bytes already in memory. On failure the result is empty.
-QByteArray scrambleBytes(QByteArrayView plain, std::optional<Failure> *failure = nullptr);
+// scrambleInPlace on a copy of bytes already in memory; empty when they
+// cannot be transformed (scrambleInPlace says why).
+QByteArray scrambleBytes(QByteArrayView plain);
 
 // The plain text a stored test was made from: the stored bytes
 // unscrambled, less the two bytes that unscrambling appends. nullopt when

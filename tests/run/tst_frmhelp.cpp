@@ -110,7 +110,7 @@ private Q_SLOTS:
         forms.define(FormName::frmOutRez, [&program](Forms &) { return std::make_unique<frmOutRez>(program); });
         forms.define(FormName::frmRegim, [&program](Forms &) { return std::make_unique<frmRegim>(program); });
         folder.writeRaw(u"plain.txt"_s, "Проверка\r\nЗадача\r\nШаг 1\r\nШаг 2\r\n\r\n");
-        QVERIFY(!LoadTest(folder.filePath(u"plain.txt"_s), program.Tasks()));
+        QVERIFY(!LoadTest(folder.filePath(u"plain.txt"_s), program.Tasks()).failure);
         auto *main = forms.load<frmMain>(FormName::frmMain);
         QVERIFY(main);
         main->showModeless();

@@ -90,7 +90,7 @@ private:
     {
         Forms &forms = m_program->forms();
         m_folder.writeRaw(u"plain.txt"_s, test);
-        if (LoadTest(m_folder.filePath(u"plain.txt"_s), m_program->Tasks()))
+        if (LoadTest(m_folder.filePath(u"plain.txt"_s), m_program->Tasks()).failure)
             return nullptr;
         forms.load<frmMain>(FormName::frmMain);
         auto *regim = forms.load<frmRegim>(FormName::frmRegim);

@@ -371,9 +371,7 @@ private Q_SLOTS:
         frmStart *start = loadStart();
         // The tasks of the test taken before stay as they were.
         QByteArray before = unscrambledTea();
-        QBuffer device(&before);
-        QVERIFY(device.open(QIODevice::ReadOnly));
-        QCOMPARE(loadTestFrom(device, m_program->Tasks()), std::nullopt);
+        QCOMPARE(LoadTest(std::move(before), m_program->Tasks()).failure, std::nullopt);
         start->Command1_Click();
         QCOMPARE(m_program->Tasks().count(), 1);
         QCOMPARE(m_program->Tasks().text(1, 0), u"Заварите чай"_s);

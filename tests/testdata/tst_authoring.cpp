@@ -167,7 +167,7 @@ void tst_Authoring::authoredTestLoadsAsWritten()
     QString path = destination;
     QCOMPARE(ScrambleFile(path), std::nullopt);
     TaskTable Tasks;
-    QCOMPARE(LoadTest(path, Tasks), std::nullopt);
+    QCOMPARE(LoadTest(path, Tasks).failure, std::nullopt);
     QCOMPARE(Tasks.tasks(), (QList<QStringList>{
                                 {QStringLiteral("Заварить чай"), QStringLiteral("Вскипятить воду"), QStringLiteral("Залить заварку")},
                                 {QStringLiteral("Подать"), QStringLiteral("Налить"), QStringLiteral("Поставить на стол")}}));

@@ -287,18 +287,16 @@ int scramble(const QList<Operand> &operands, const Options &options)
 int load(const QList<Operand> &operands, const Options &options)
 {
     const Operand &input = operands.at(0);
-    QFile file;
-    if (const std::optional<Failure> failure = openInput(file, input))
+    QByteArray bytes;
+    if (const std::optional<Failure> failure = readInput(input, bytes))
         return failed(*failure);
     TaskTable Tasks;
-    QString title;
-    if (std::optional<Failure> failure = loadTestFrom(file, Tasks, nullptr, &title)) {
-        if (failure->number == FailureNumber::DeviceIoError)
-            *failure = fileFailure(file, input.name);
-        failure->path = input.name;
-        return failed(*failure);
+    LoadResult loaded = LoadTest(std::move(bytes), Tasks);
+    if (loaded.failure) {
+        loaded.failure->path = input.name;
+        return failed(*loaded.failure);
     }
-    printTest(title, Tasks, options);
+    printTest(loaded.title, Tasks, options);
     return Success;
 }
 
@@ -353,7 +351,7 @@ int check(const QList<Operand> &operands, const Options &)
     const QString test = stored == bytes                 ? path
                          : dot > path.lastIndexOf(u'/') ? path.left(dot) + u".tst"_s
                                                         : path + u".tst"_s;
-    const TestOpening opening = openStoredBytes(stored, test);
+    const TestOpening opening = openStoredBytes(std::move(stored), test);
     if (!plain.isEmpty() && !opening.opens())
         report += path + u": программа не откроет тест: "_s + opening.message() + u'\n';
     if (report.isEmpty())
