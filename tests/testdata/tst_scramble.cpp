@@ -1,3 +1,4 @@
+#include "platform/core/nativefiles.h"
 #include "testdata/linereader.h"
 #include "testdata/messages.h"
 #include "testdata/scramble.h"
@@ -71,6 +72,8 @@ class tst_Scramble final : public QObject
     Q_OBJECT
 
 private slots:
+    void copyOfBytesInMemory_data();
+    void copyOfBytesInMemory();
     void byteVectors_data();
     void byteVectors();
     void noCrLfPairIsInputPastEnd_data();
@@ -457,6 +460,41 @@ void tst_Scramble::failureMessages()
     const FailureMessage message = testDataFailureMessage(Failure::of(number, path));
     QCOMPARE(message.text, text);
     QCOMPARE(message.title, title);
+}
+
+void tst_Scramble::copyOfBytesInMemory_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("copyNamesInput");
+    QTest::addColumn<int>("failure");
+    QTest::newRow("a test") << scrambleBytes("T\r\nS\r\nA\r\n") << false << 0;
+    QTest::newRow("no CR LF pair") << QByteArray("no line end") << false << 62;
+    QTest::newRow("the copy is the test itself") << scrambleBytes("T\r\nS\r\nA\r\n") << true << 75;
+}
+
+void tst_Scramble::copyOfBytesInMemory()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, copyNamesInput);
+    QFETCH(int, failure);
+    QTemporaryDir dir;
+    const QString test = dir.filePath(QStringLiteral("t.tst"));
+    QVERIFY(writeFile(test, stored));
+    const QString copy = copyNamesInput ? test : test + QStringLiteral(".tmp");
+    QByteArray bytes = stored;
+    const ScrambledCopy written = ScrambleFile(bytes, nativePath(test), CopyPlace{nativePath(copy), QStringLiteral("shown.tmp")});
+    QCOMPARE(written.failure ? written.failure->number : 0, failure);
+    QCOMPARE(readAll(test), stored); // the test itself is only read
+    if (failure) {
+        QCOMPARE(written.failure->path, QStringLiteral("shown.tmp"));
+        QVERIFY(written.writtenPath.isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no copy left
+        return;
+    }
+    QCOMPARE(bytes, scrambleBytes(stored)); // what was written is in memory too
+    QCOMPARE(readAll(copy), bytes);
+    QCOMPARE(QFileInfo(copy).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+    QCOMPARE(written.writtenPath, nativePath(copy));
 }
 
 QTEST_GUILESS_MAIN(tst_Scramble)
