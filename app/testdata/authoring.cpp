@@ -80,7 +80,7 @@ std::optional<Failure> authorStoredForm(QByteArray stored, const QString &source
     // A text without a line end cannot be scrambled at all: that failure
     // is the routine's own, below.
     QList<Finding> found;
-    if (stored.contains("\r\n"))
+    if (titleEnd(stored))
         found = openingProblems(stored, destinationPath);
     // A test that opens is written; a line of blanks where an empty line
     // was meant is still told, since the tasks come out otherwise.

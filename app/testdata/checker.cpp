@@ -172,7 +172,7 @@ private:
                                   "(velmora-tst scramble исправит это сам).")
                        .arg(loneLf));
         }
-        if (m_text.indexOf(QByteArrayView("\r\n", 2)) < 0) {
+        if (!titleEnd(m_text)) {
             report(0, QStringLiteral("В файле нет ни одного перевода строки CR LF: его нельзя зашифровать, программа сообщит, "
                                      "что файл ")
                           + DamagedMessage + QLatin1Char('.'), true);

@@ -17,8 +17,8 @@ namespace {
 // title's CR LF come only the two bytes the unscrambling appends.
 bool holdsTitleOnly(QByteArrayView copy)
 {
-    const qsizetype pair = copy.indexOf(QByteArrayView("\r\n", 2));
-    return pair >= 0 && copy.size() == pair + 2 + 2;
+    const std::optional<qsizetype> title = titleEnd(copy);
+    return title && copy.size() == *title + 2;
 }
 
 QString refusalText(const QString &title, const QString &why)

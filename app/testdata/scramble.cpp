@@ -93,14 +93,22 @@ std::optional<Failure> writeCopy(QFile &out, const QByteArray &plain, const QStr
 
 } // namespace
 
-std::optional<Failure> scrambleInPlace(QByteArray &bytes)
+std::optional<qsizetype> titleEnd(QByteArrayView bytes)
 {
     const qsizetype pair = bytes.indexOf(QByteArrayView("\r\n", 2));
-    if (pair < 0 || pair + 2 > TitleLimit)
+    if (pair < 0)
+        return std::nullopt;
+    return pair + 2;
+}
+
+std::optional<Failure> scrambleInPlace(QByteArray &bytes)
+{
+    const std::optional<qsizetype> title = titleEnd(bytes);
+    if (!title || *title > TitleLimit)
         return Failure::of(FailureNumber::InputPastEnd);
     // Bounds held in locals: the loop then vectorises.
     uchar *const end = reinterpret_cast<uchar *>(bytes.data()) + bytes.size();
-    for (uchar *p = end - (bytes.size() - pair - 2); p < end; ++p)
+    for (uchar *p = end - (bytes.size() - *title); p < end; ++p)
         *p = uchar(~*p);
     bytes.append(char(~bytes.back()));
     return std::nullopt;
@@ -233,14 +241,11 @@ QByteArray scrambleBytes(QByteArrayView plain)
 
 std::optional<QByteArray> plainTextOfStored(QByteArrayView stored)
 {
-    const qsizetype pair = stored.indexOf(QByteArrayView("\r\n", 2));
-    if (pair < 0)
-        return std::nullopt;
     QByteArray plain(stored.toByteArray());
-    if (scrambleInPlace(plain)) // a title longer than any line the loader reads
+    // No CR LF pair, or a title longer than any line the loader reads.
+    if (scrambleInPlace(plain))
         return std::nullopt;
-    const qsizetype titleEnd = pair + 2;
-    plain.chop(qMin<qsizetype>(2, plain.size() - titleEnd));
+    plain.chop(qMin<qsizetype>(2, plain.size() - *titleEnd(plain)));
     return plain;
 }
 

@@ -67,6 +67,11 @@ ScrambledCopy ScrambleFile(QByteArray &bytes, const QByteArray &nativeInputPath,
 // a file, guards against writing over it.
 std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath = {});
 
+// Where the title line of either form ends: just after the first CR LF
+// pair, which the transformation leaves as it is; nullopt when there is
+// no pair at all.
+std::optional<qsizetype> titleEnd(QByteArrayView bytes);
+
 // The transformation of bytes in memory, in place: one byte longer on
 // return (reserve it to spare a copy). On failure the bytes are unchanged.
 std::optional<Failure> scrambleInPlace(QByteArray &bytes);
