@@ -128,8 +128,10 @@ std::optional<QString> decodeUtf16Text(QByteArrayView bytes)
             return std::move(wide->text);
         return std::nullopt;
     }
-    // No 8-bit test holds a NUL byte; ASCII in UTF-16 holds one in every pair.
-    if (!bytes.contains('\0'))
+    // No 8-bit test holds a NUL byte; ASCII in UTF-16 holds one in every
+    // pair, line ends included, so its bytes never hold a CR LF of their own.
+    // Bytes that do are 8-bit text with stray NULs (as a stored form may be).
+    if (!bytes.contains('\0') || bytes.contains("\r\n"))
         return std::nullopt;
     for (const bool littleEndian : {true, false}) {
         std::optional<WideText> wide = readPairs(bytes, littleEndian);

@@ -130,6 +130,8 @@ void tst_Authoring::toStoredForm_data()
         << "\xFE\xFF" + swappedPairs(TeaUtf16Le) << TeaUtf8 + "\r\nA \xE2\x9C\x93\r\n";
     QTest::newRow("UTF-16 LE without a mark, to Windows-1251")
         << TeaUtf16Le.first(10) << TeaCp1251 + "\r\n";
+    QTest::newRow("8-bit text with NUL bytes stays 8-bit")
+        << QByteArray("T\r\nS\r/K\x04\0\0\r\r\nC", 14) << QByteArray("T\r\nS\r\n/K\x04\0\0\r\n\r\nC\r\n", 18);
     QTest::newRow("Windows-1251 that begins with the bytes of a mark stays")
         << QByteArray("\xFF\xFE\r\nS\r\nA\r\n") << QByteArray("\xFF\xFE\r\nS\r\nA\r\n");
     QTest::newRow("a Windows-1251 line among UTF-8")
