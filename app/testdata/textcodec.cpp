@@ -116,6 +116,11 @@ LineEncoding lineEncoding(QByteArrayView line)
 
 std::optional<QString> decodeUtf16Text(QByteArrayView bytes)
 {
+    // UTF-16 pairs each byte of a line end with a NUL ("\r\0\n\0"), so its
+    // bytes never hold a CR LF of their own. Bytes that do are 8-bit text
+    // (a stored form among them), whatever marks or stray NULs they hold.
+    if (bytes.contains("\r\n"))
+        return std::nullopt;
     const bool hasByteLineEnd = bytes.contains('\r') || bytes.contains('\n');
     for (const bool littleEndian : {true, false}) {
         const QByteArrayView mark = littleEndian ? QByteArrayView("\xFF\xFE", 2) : QByteArrayView("\xFE\xFF", 2);
@@ -128,10 +133,8 @@ std::optional<QString> decodeUtf16Text(QByteArrayView bytes)
             return std::move(wide->text);
         return std::nullopt;
     }
-    // No 8-bit test holds a NUL byte; ASCII in UTF-16 holds one in every
-    // pair, line ends included, so its bytes never hold a CR LF of their own.
-    // Bytes that do are 8-bit text with stray NULs (as a stored form may be).
-    if (!bytes.contains('\0') || bytes.contains("\r\n"))
+    // No 8-bit test holds a NUL byte; ASCII in UTF-16 holds one in every pair.
+    if (!bytes.contains('\0'))
         return std::nullopt;
     for (const bool littleEndian : {true, false}) {
         std::optional<WideText> wide = readPairs(bytes, littleEndian);

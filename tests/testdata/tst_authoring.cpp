@@ -132,6 +132,8 @@ void tst_Authoring::toStoredForm_data()
         << TeaUtf16Le.first(10) << TeaCp1251 + "\r\n";
     QTest::newRow("8-bit text with NUL bytes stays 8-bit")
         << QByteArray("T\r\nS\r/K\x04\0\0\r\r\nC", 14) << QByteArray("T\r\nS\r\n/K\x04\0\0\r\n\r\nC\r\n", 18);
+    QTest::newRow("8-bit text with a mark and NUL bytes stays 8-bit")
+        << QByteArray("\xFF\xFE\r\n\0S\r\n\0", 9) << QByteArray("\xFF\xFE\r\n\0S\r\n\0\r\n", 11);
     QTest::newRow("Windows-1251 that begins with the bytes of a mark stays")
         << QByteArray("\xFF\xFE\r\nS\r\nA\r\n") << QByteArray("\xFF\xFE\r\nS\r\nA\r\n");
     QTest::newRow("a Windows-1251 line among UTF-8")
