@@ -1,5 +1,7 @@
 #include "testdata/linereader.h"
 
+#include "platform/core/largepages.h"
+
 #include <cstring>
 
 namespace velmora {
@@ -21,6 +23,7 @@ bool readWhole(QIODevice &device, QByteArray &bytes, qint64 limit, qint64 spare)
     if (!device.isSequential()) {
         const qint64 expected = qBound<qint64>(0, device.size() - device.pos(), limit + 1);
         bytes.reserve(qsizetype(expected + spare));
+        adviseLargePages(bytes.data(), std::size_t(bytes.capacity()));
         bytes.resize(qsizetype(expected));
         const qint64 got = device.read(bytes.data(), expected);
         if (got < 0)

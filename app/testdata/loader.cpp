@@ -1,5 +1,6 @@
 #include "testdata/loader.h"
 
+#include "platform/core/largepages.h"
 #include "platform/core/product.h"
 #include "testdata/linereader.h"
 #include "testdata/opening.h"
@@ -38,6 +39,7 @@ public:
         m_table.m_bytes = std::move(bytes);
         constexpr qsizetype LargestTest = qsizetype(MaxCount16) * (MaxStepsPerTask + 2);
         m_table.m_lines.reserve(qMin(m_table.m_bytes.size() / 16 + 1, LargestTest));
+        adviseLargePages(m_table.m_lines.data(), std::size_t(m_table.m_lines.capacity()) * sizeof(TaskTable::Span));
         m_reserved = true;
     }
     const QByteArray &block() const { return m_table.m_bytes; }
