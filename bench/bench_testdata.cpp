@@ -7,6 +7,7 @@
 // window against a bare Qt Widgets dialog listing the same titles.
 // bench/run runs the repetitions interleaved, so a busy machine weighs on
 // both sides of a ratio alike.
+#include "platform/core/largepages.h"
 #include "platform/core/nativefiles.h"
 #include "platform/core/product.h"
 #include "testdata/loader.h"
@@ -24,8 +25,10 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -141,6 +144,45 @@ void BM_cp(benchmark::State &state)
     std::filesystem::remove(to);
     runProcesses(state, {"cp", "-f", f.test.toStdString(), to}, f.size);
 }
+
+// The other yardstick: a fresh process that reads and scans the same file
+// without keeping it.
+void BM_wc(benchmark::State &state)
+{
+    Files &f = files();
+    runProcesses(state, {"wc", "-l", f.test.toStdString()}, f.size);
+}
+
+// What kind of machine runs this: the first touch of 32 MiB of memory fresh
+// from the system, in ordinary pages and in large pages. Where the two are
+// close, faults are cheap here and the large pages gain little; where they
+// are far apart, fresh memory costs more than the copy into it.
+void touchFresh(benchmark::State &state, bool large)
+{
+    constexpr std::size_t Size = std::size_t(32) << 20;
+    constexpr std::size_t LargePage = std::size_t(2) << 20;
+    for (auto _ : state) {
+        void *mapping = mmap(nullptr, Size + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapping == MAP_FAILED) {
+            state.SkipWithError("mmap failed");
+            break;
+        }
+        auto *block = reinterpret_cast<char *>((reinterpret_cast<std::uintptr_t>(mapping) + LargePage - 1)
+                                               & ~std::uintptr_t(LargePage - 1));
+        if (large)
+            adviseLargePages(block, Size);
+        else
+            madvise(block, Size, MADV_NOHUGEPAGE);
+        for (std::size_t i = 0; i < Size; i += 4096)
+            block[i] = 1;
+        benchmark::DoNotOptimize(block[Size - 1]);
+        state.PauseTiming();
+        munmap(mapping, Size + LargePage);
+        state.ResumeTiming();
+    }
+}
+void BM_TouchFresh(benchmark::State &state) { touchFresh(state, false); }
+void BM_TouchFreshLargePages(benchmark::State &state) { touchFresh(state, true); }
 
 // The teacher's tool on the same test, counts only: `load` of the
 // unscrambled copy, `show` of the stored test (unscramble in memory, load,
@@ -310,6 +352,9 @@ void BM_UnscrambleAndLoad(benchmark::State &state) { unscrambleAndLoad(state, fa
 void BM_UnscrambleAndLoadColdMemory(benchmark::State &state) { unscrambleAndLoad(state, true); }
 
 BENCHMARK(BM_cp)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_wc)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TouchFresh)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TouchFreshLargePages)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ToolLoadQuiet)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ToolShowQuiet)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BareQtCore)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -391,11 +436,16 @@ int main(int argc, char **argv)
 
     const double cp = r.time("BM_cp");
     std::printf("\nSummary (medians; cp: %.2f ms, std::filesystem::copy_file: %.2f ms)\n", cp, r.time("BM_copyFile"));
-    printRatio("open a test (unscramble + load), in process", r.time("BM_OpenStoredTest"), cp, "cp", 1.5);
+    std::printf("yardsticks: wc -l of the file %.2f ms; the first touch of 32 MiB of fresh memory %.2f ms, "
+                "in large pages %.2f ms (%.1f x: the larger, the dearer a fault here)\n",
+                r.time("BM_wc"), r.time("BM_TouchFresh"), r.time("BM_TouchFreshLargePages"),
+                r.time("BM_TouchFreshLargePages") > 0 ? r.time("BM_TouchFresh") / r.time("BM_TouchFreshLargePages") : 0.0);
+    // What a pupil gets: the first test a started program opens.
+    printRatio("open a test on memory fresh from the system", r.time("BM_OpenStoredTestColdMemory"), cp, "cp", 1.0);
+    printRatio("velmora-tst load --quiet, fresh process", r.time("BM_ToolLoadQuiet"), cp, "cp", 1.5);
+    printRatio("velmora-tst show --quiet, fresh process", r.time("BM_ToolShowQuiet"), cp, "cp", 1.5);
+    printRatio("  the same open on warm memory, in process", r.time("BM_OpenStoredTest"), cp, "cp", 1.5);
     printRatio("  ScrambleFile + LoadTest", r.time("BM_UnscrambleAndLoad"), cp, "cp", 1.5);
-    printRatio("  on memory fresh from the system", r.time("BM_OpenStoredTestColdMemory"), cp, "cp", 1.5);
-    printRatio("velmora-tst load --quiet, fresh process", r.time("BM_ToolLoadQuiet"), cp, "cp", 2);
-    printRatio("velmora-tst show --quiet, fresh process", r.time("BM_ToolShowQuiet"), cp, "cp", 2);
     const double bare = r.peak("BM_BareQtCore");
     for (const char *name : {"BM_ToolLoadQuiet", "BM_ToolShowQuiet"}) {
         if (bare > 0 && r.peak(name) > 0)
