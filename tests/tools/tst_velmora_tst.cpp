@@ -20,6 +20,18 @@ struct Run final
     QByteArray err;
 };
 
+// What a run of the tool left, once it has ended.
+Run finished(QProcess &process)
+{
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
 Run velmoraTst(const QStringList &arguments, const QString &folder = {}, const QByteArray &input = {})
 {
     QProcess process;
@@ -28,13 +40,7 @@ Run velmoraTst(const QStringList &arguments, const QString &folder = {}, const Q
     process.start(QStringLiteral(VELMORA_TST), arguments);
     process.write(input);
     process.closeWriteChannel();
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return finished(process);
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -68,6 +74,22 @@ QByteArray utf16(const QString &text, QSysInfo::Endian endian)
 
 const QString TeaCrLf = QString::fromUtf8(TeaText).replace(u"\n"_s, u"\r\n"_s);
 
+#ifdef Q_OS_UNIX
+// Names of bytes that are not UTF-8 reach the tool only through a shell:
+// `commands` run where "$name.txt" holds a test's text, $name a byte that
+// is no UTF-8 and $0 the tool.
+Run withNameThatIsNoText(const QString &commands, const QString &folder)
+{
+    const QString script = u"name=$(printf '\\377') && printf 'T\\r\\nS\\r\\nA\\r\\nB\\r\\n' > \"$name.txt\" && "_s + commands
+                           // Qt cannot remove what it cannot name: the shell does.
+                           + u"; status=$?; rm -f \"$name.txt\"; exit $status"_s;
+    QProcess shell;
+    shell.setWorkingDirectory(folder);
+    shell.start(u"/bin/sh"_s, {u"-c"_s, script, QStringLiteral(VELMORA_TST)});
+    return finished(shell);
+}
+#endif
+
 } // namespace
 
 class tst_VelmoraTst final : public QObject
@@ -93,6 +115,8 @@ private slots:
     void scrambleTeachersTexts();
     void scrambleRefusesWhatTheProgramCannotOpen();
     void nameThatIsNoText();
+    void operandsKeepTheirBytes_data();
+    void operandsKeepTheirBytes();
     void sampleTexts_data();
     void sampleTexts();
     void sampleTestsInProgramFolder();
@@ -244,27 +268,51 @@ void tst_VelmoraTst::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("usage");
+    QTest::addColumn<QString>("problem"); // the first line, when the row names it
     const QString tool = u"Использование: velmora-tst КОМАНДА"_s;
-    QTest::newRow("no command") << QStringList{} << tool;
-    QTest::newRow("unknown command") << QStringList{u"frob"_s} << tool;
-    QTest::newRow("unknown option") << QStringList{u"--frob"_s} << tool;
-    QTest::newRow("missing operand") << QStringList{u"unscramble"_s, u"in"_s} << u"Использование: velmora-tst unscramble"_s;
-    QTest::newRow("extra operand") << QStringList{u"check"_s, u"a"_s, u"b"_s} << u"Использование: velmora-tst check ФАЙЛ"_s;
+    QTest::newRow("no command") << QStringList{} << tool << QString();
+    QTest::newRow("unknown command") << QStringList{u"frob"_s} << tool << QString();
+    QTest::newRow("unknown option") << QStringList{u"--frob"_s} << tool << QString();
+    QTest::newRow("missing operand") << QStringList{u"unscramble"_s, u"in"_s} << u"Использование: velmora-tst unscramble"_s << QString();
+    QTest::newRow("extra operand") << QStringList{u"check"_s, u"a"_s, u"b"_s} << u"Использование: velmora-tst check ФАЙЛ"_s << QString();
     QTest::newRow("--json where it means nothing")
-        << QStringList{u"check"_s, u"--json"_s, u"a"_s} << u"Использование: velmora-tst check ФАЙЛ"_s;
+        << QStringList{u"check"_s, u"--json"_s, u"a"_s} << u"Использование: velmora-tst check ФАЙЛ"_s << QString();
     QTest::newRow("unknown option of a command")
-        << QStringList{u"show"_s, u"-x"_s, u"a.tst"_s} << u"Использование: velmora-tst show [--json | --quiet] ТЕСТ.tst"_s;
+        << QStringList{u"show"_s, u"-x"_s, u"a.tst"_s} << u"Использование: velmora-tst show [--json | --quiet] ТЕСТ.tst"_s << QString();
+    // A wrong option is named as written, and answers before a later help.
+    const QString check = u"Использование: velmora-tst check ФАЙЛ"_s;
+    const QString load = u"Использование: velmora-tst load [--json | --quiet] ФАЙЛ"_s;
+    QTest::newRow("letters run together") << QStringList{u"-xyz"_s} << tool << u"неизвестный параметр «-xyz»"_s;
+    QTest::newRow("a value to an option without one")
+        << QStringList{u"load"_s, u"--json=1"_s, u"a"_s} << load << u"неизвестный параметр «--json=1»"_s;
+    QTest::newRow("an option of another command")
+        << QStringList{u"check"_s, u"--json=1"_s, u"a"_s} << check << u"неизвестный параметр «--json=1»"_s;
+    QTest::newRow("help after a wrong option")
+        << QStringList{u"load"_s, u"--frob"_s, u"-h"_s} << load << u"неизвестный параметр «--frob»"_s;
+    QTest::newRow("a long name with one dash")
+        << QStringList{u"check"_s, u"-help"_s} << check << u"неизвестный параметр «-help»"_s;
+    QTest::newRow("a short name with two dashes") << QStringList{u"--h"_s} << tool << u"неизвестный параметр «--h»"_s;
+    QTest::newRow("the tool's option after a command")
+        << QStringList{u"check"_s, u"a"_s, u"-V"_s} << check << u"неизвестный параметр «-V»"_s;
+    QTest::newRow("end of options before the command")
+        << QStringList{u"--"_s, u"check"_s, u"a"_s} << tool << u"неизвестный параметр «--»"_s;
+    QTest::newRow("a dash for a command") << QStringList{u"-"_s} << tool << u"неизвестный параметр «-»"_s;
+    QTest::newRow("an option after end of options is an operand")
+        << QStringList{u"check"_s, u"--"_s, u"a"_s, u"--json"_s} << check << u"лишний аргумент «--json»"_s;
 }
 
 void tst_VelmoraTst::usageErrors()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, usage);
+    QFETCH(QString, problem);
     const Run run = velmoraTst(arguments);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.out, QByteArray());
     const QString err = QString::fromUtf8(run.err);
     QVERIFY2(err.startsWith(u"velmora-tst: "_s) && err.contains(u'\n' + usage), qPrintable(err));
+    if (!problem.isEmpty())
+        QCOMPARE(err.section(u'\n', 0, 0), u"velmora-tst: "_s + problem);
 }
 
 void tst_VelmoraTst::help_data()
@@ -279,6 +327,9 @@ void tst_VelmoraTst::help_data()
     QTest::newRow("show") << QStringList{u"show"_s, u"x.tst"_s, u"--help"_s} << u"Использование: velmora-tst show [--json | --quiet] ТЕСТ.tst"_s;
     QTest::newRow("check") << QStringList{u"check"_s, u"--help"_s} << u"Использование: velmora-tst check ФАЙЛ"_s;
     QTest::newRow("version") << QStringList{u"--version"_s} << u"velmora-tst "_s;
+    QTest::newRow("help before a wrong option")
+        << QStringList{u"show"_s, u"-h"_s, u"--frob"_s} << u"Использование: velmora-tst show [--json | --quiet] ТЕСТ.tst"_s;
+    QTest::newRow("tool help before a command") << QStringList{u"-h"_s, u"check"_s} << u"Использование: velmora-tst КОМАНДА"_s;
 }
 
 void tst_VelmoraTst::help()
@@ -423,17 +474,37 @@ void tst_VelmoraTst::nameThatIsNoText()
 #else
     // Names of bytes that are not UTF-8 reach the tool only through a shell:
     // the text is read by its bytes; an output needs a name Qt can hold.
-    const QString script = u"name=$(printf '\\377') && printf 'T\\r\\nS\\r\\nA\\r\\nB\\r\\n' > \"$name.txt\" && "
-                           "\"$0\" check \"$name.txt\"; \"$0\" scramble \"$name.txt\" \"$name.tst\"; "
-                           // Qt cannot remove what it cannot name: the shell does.
-                           "status=$?; rm -f \"$name.txt\"; exit $status"_s;
-    QProcess shell;
-    shell.setWorkingDirectory(m_dir->path());
-    shell.start(u"/bin/sh"_s, {u"-c"_s, script, QStringLiteral(VELMORA_TST)});
-    QVERIFY(shell.waitForFinished(60000));
-    QCOMPARE(shell.exitCode(), 1);
-    QCOMPARE(QString::fromUtf8(shell.readAllStandardOutput()), u"\uFFFD.txt: замечаний нет, тест загрузится так, как записан.\n"_s);
-    QCOMPARE(QString::fromUtf8(shell.readAllStandardError()), u"Критическая ошибка - 52 Bad file name or number\n"_s);
+    const Run run = withNameThatIsNoText(u"\"$0\" check \"$name.txt\"; \"$0\" scramble \"$name.txt\" \"$name.tst\""_s,
+                                         m_dir->path());
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(run.out), u"\uFFFD.txt: замечаний нет, тест загрузится так, как записан.\n"_s);
+    QCOMPARE(QString::fromUtf8(run.err), u"Критическая ошибка - 52 Bad file name or number\n"_s);
+#endif
+}
+
+void tst_VelmoraTst::operandsKeepTheirBytes_data()
+{
+    QTest::addColumn<QString>("arguments"); // for the shell; $name: a byte that is no UTF-8
+    QTest::addColumn<QString>("out");
+    const QString noRemarks = u"\uFFFD.txt: замечаний нет, тест загрузится так, как записан.\n"_s;
+    QTest::newRow("after end of options") << u"check -- \"$name.txt\""_s << noRemarks;
+    QTest::newRow("after an option") << u"load --quiet \"$name.txt\""_s << u"Заданий: 1\nШагов: 1\n"_s;
+    QTest::newRow("before an option")
+        << u"load \"$name.txt\" --json"_s << u"{\"title\": \"T\", \"tasks\": [[\"S\", \"A\"]]}\n"_s;
+}
+
+void tst_VelmoraTst::operandsKeepTheirBytes()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("file names are text here");
+#else
+    QFETCH(QString, arguments);
+    QFETCH(QString, out);
+    // Each operand is opened by the bytes of its own place on the command line.
+    const Run run = withNameThatIsNoText(u"\"$0\" "_s + arguments, m_dir->path());
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(run.out), out);
 #endif
 }
 

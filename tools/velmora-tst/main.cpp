@@ -9,8 +9,10 @@
 #include "testdata/messages.h"
 #include "testdata/opening.h"
 #include "testdata/scramble.h"
+#include "velmora-tst/commandline.h"
 #include "version.h"
 
+#include <QCommandLineOption>
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
@@ -441,47 +443,74 @@ const QString ToolUsage = u"Использование: velmora-tst КОМАНД
 
 int run(const QStringList &arguments, const QList<QByteArray> &native)
 {
+    using Kind = CommandLineEntry::Kind;
     if (arguments.size() < 2)
         return usageError(u"не указана команда"_s, ToolUsage);
-    const QString &first = arguments.at(1);
-    if (first == u"-h"_s || first == u"--help"_s || first == u"help"_s) {
+
+    // The tool's own word comes first: its help, its version or a command.
+    // The parser's verdict in English is not the teacher's: the entries it
+    // found say what to answer.
+    QCommandLineParser tool;
+    prepareParser(tool, OptionsEnd::AtFirstOperand);
+    const QCommandLineOption toolHelp(QStringList{u"h"_s, u"help"_s});
+    const QCommandLineOption version(QStringList{u"V"_s, u"version"_s});
+    tool.addOptions({toolHelp, version});
+    tool.addPositionalArgument(u"КОМАНДА"_s, {});
+    tool.parse(arguments);
+    const CommandLineEntry first = commandLineEntries(tool, arguments, OptionsEnd::AtFirstOperand).constFirst();
+    const QString &word = arguments.at(first.index);
+    if ((first.kind == Kind::Option && toolHelp.names().contains(first.option))
+        || (first.kind == Kind::Operand && word == u"help"_s)) {
         print(stdout, ToolHelp);
         return Success;
     }
-    if (first == u"-V"_s || first == u"--version"_s) {
+    if (first.kind == Kind::Option && version.names().contains(first.option)) {
         print(stdout, Program + u' ' + QString::fromLatin1(VersionString) + u'\n');
         return Success;
     }
     const QList<Command> all = commands();
-    const auto command = std::find_if(all.cbegin(), all.cend(), [&](const Command &c) { return c.name == first; });
+    const auto command = std::find_if(all.cbegin(), all.cend(), [&](const Command &c) { return c.name == word; });
     if (command == all.cend()) {
-        if (first.startsWith(u'-'))
-            return usageError(u"неизвестный параметр «"_s + first + u"»"_s, ToolUsage);
-        return usageError(u"неизвестная команда «"_s + first + u"»"_s, ToolUsage);
+        if (word.startsWith(u'-'))
+            return usageError(u"неизвестный параметр «"_s + word + u"»"_s, ToolUsage);
+        return usageError(u"неизвестная команда «"_s + word + u"»"_s, ToolUsage);
     }
 
+    // The command's own line: the command stands where the program's name
+    // stood, and the options may come before, between or after its operands.
+    const QStringList line = arguments.mid(first.index);
+    QCommandLineParser parser;
+    prepareParser(parser, OptionsEnd::AtEndOfOptions);
+    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s});
+    const QCommandLineOption json(u"json"_s);
+    const QCommandLineOption quiet(u"quiet"_s);
+    const QCommandLineOption force(u"force"_s);
+    parser.addOption(help);
+    if (command->json)
+        parser.addOptions({json, quiet});
+    if (command->force)
+        parser.addOption(force);
+    for (const QString &operand : command->operands)
+        parser.addPositionalArgument(operand, {});
+    parser.parse(line);
+
+    // Whichever comes first of a help request and a wrong option answers.
     QList<Operand> operands;
-    Options options;
-    bool optionsEnded = false;
-    for (qsizetype i = 2; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (optionsEnded || argument == u"-"_s || !argument.startsWith(u'-')) {
-            operands << Operand{argument, native.at(i)};
-        } else if (argument == u"--"_s) {
-            optionsEnded = true;
-        } else if (argument == u"-h"_s || argument == u"--help"_s) {
+    for (const CommandLineEntry &entry : commandLineEntries(parser, line, OptionsEnd::AtEndOfOptions)) {
+        const QString &argument = line.at(entry.index);
+        if (entry.kind == Kind::Operand)
+            operands << Operand{argument, native.at(first.index + entry.index)};
+        else if (entry.kind == Kind::UnknownOption)
+            return usageError(u"неизвестный параметр «"_s + argument + u"»"_s, command->usage());
+        else if (entry.kind == Kind::Option && help.names().contains(entry.option)) {
             print(stdout, command->fullHelp());
             return Success;
-        } else if (argument == u"--json"_s && command->json) {
-            options.json = true;
-        } else if (argument == u"--quiet"_s && command->json) {
-            options.quiet = true;
-        } else if (argument == u"--force"_s && command->force) {
-            options.force = true;
-        } else {
-            return usageError(u"неизвестный параметр «"_s + argument + u"»"_s, command->usage());
         }
     }
+    Options options;
+    options.json = command->json && parser.isSet(json);
+    options.quiet = command->json && parser.isSet(quiet);
+    options.force = command->force && parser.isSet(force);
     if (options.json && options.quiet)
         return usageError(u"--json и --quiet вместе не указываются"_s, command->usage());
     if (operands.size() < command->operands.size())
