@@ -11,6 +11,8 @@
 #include "testdata/scramble.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstring>
@@ -64,10 +66,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QByteArray source = input;
     QBuffer in(&source);
     in.open(QIODevice::ReadOnly);
+    // Scrambled as the authoring mode writes a test: block by block into a file.
+    static const QTemporaryDir folder;
+    require(folder.isValid());
+    const QString outputPath = folder.filePath(QStringLiteral("out.tst"));
+    const std::optional<Failure> failure = scrambleToFile(in, outputPath);
     QByteArray output;
-    QBuffer out(&output);
-    out.open(QIODevice::WriteOnly);
-    const std::optional<Failure> failure = scrambleStream(in, out);
+    if (!failure) {
+        QFile out(outputPath);
+        require(out.open(QIODevice::ReadOnly));
+        output = out.readAll();
+        out.close();
+        out.remove();
+    }
     const qsizetype pair = input.indexOf("\r\n");
     // No CR LF pair, or none within the longest line the loader reads.
     require(failure.has_value() == (pair < 0 || pair > LineReader::DefaultMaxLineLength));

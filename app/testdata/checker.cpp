@@ -409,7 +409,7 @@ private:
         if (!block.isEmpty())
             written.append(block);
         TaskTable loaded;
-        const LoadResult result = LoadTest(scrambleBytes(scrambleBytes(m_text)), loaded);
+        const LoadResult result = LoadTest(scrambleBytes(scrambleBytes(m_text.toByteArray())), loaded);
         if (result.failure || !sameTasks(loaded, written))
             report(0, QStringLiteral("Программа загрузит тест не так, как он записан."));
     }

@@ -121,9 +121,10 @@ TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath
 TestOpening openStoredBytes(QByteArray &&stored, const QString &testPath, const std::optional<QString> &title)
 {
     const QString copyPath = testPath + u".tmp"_s;
-    if (std::optional<Failure> failure = scrambleInPlace(stored))
-        return failedOpening(*failure, copyPath);
-    return openUnscrambledBytes(std::move(stored), copyPath, title);
+    QByteArray plain = scrambleBytes(std::move(stored));
+    if (plain.isEmpty())
+        return failedOpening(Failure::of(FailureNumber::InputPastEnd), copyPath);
+    return openUnscrambledBytes(std::move(plain), copyPath, title);
 }
 
 } // namespace velmora

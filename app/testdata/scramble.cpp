@@ -91,16 +91,8 @@ std::optional<Failure> writeCopy(QFile &out, const QByteArray &plain, const QStr
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<qsizetype> titleEnd(QByteArrayView bytes)
-{
-    const qsizetype pair = bytes.indexOf(QByteArrayView("\r\n", 2));
-    if (pair < 0)
-        return std::nullopt;
-    return pair + 2;
-}
-
+// The transformation in place: one byte longer on return (reserve it to
+// spare a copy). On failure the bytes are unchanged.
 std::optional<Failure> scrambleInPlace(QByteArray &bytes)
 {
     const std::optional<qsizetype> title = titleEnd(bytes);
@@ -114,6 +106,8 @@ std::optional<Failure> scrambleInPlace(QByteArray &bytes)
     return std::nullopt;
 }
 
+// The same transformation between two open devices, block by block, for
+// inputs of any size. Failure paths are left empty.
 std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
 {
     const qint64 block = readSize(in);
@@ -157,6 +151,16 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
     if (!writeAll(out, &extra, 1))
         return deviceFailure(out, FileAccess::Write);
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<qsizetype> titleEnd(QByteArrayView bytes)
+{
+    const qsizetype pair = bytes.indexOf(QByteArrayView("\r\n", 2));
+    if (pair < 0)
+        return std::nullopt;
+    return pair + 2;
 }
 
 std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath)
@@ -229,14 +233,14 @@ ScrambledCopy ScrambleFile(QByteArray &bytes, const QByteArray &nativeInputPath,
     return result;
 }
 
-QByteArray scrambleBytes(QByteArrayView plain)
+QByteArray scrambleBytes(QByteArray bytes)
 {
-    QByteArray output;
-    output.reserve(plain.size() + 1);
-    output.append(plain);
-    if (scrambleInPlace(output))
-        output.clear();
-    return output;
+    // Room for the byte more, taken with the one copy a shared array needs
+    // anyway; an array of the caller's own grows where it lies.
+    bytes.reserve(bytes.size() + 1);
+    if (scrambleInPlace(bytes))
+        return {};
+    return bytes;
 }
 
 std::optional<QByteArray> plainTextOfStored(QByteArrayView stored)

@@ -51,20 +51,22 @@ struct ScrambledCopy final
 };
 
 // ScrambleFile as the program runs it on a test read into memory: `bytes`
-// are transformed in place (scrambleInPlace) and written whole as the copy
-// at `copy`, created afresh and readable by its owner alone from its first
-// byte, or, when that folder refuses new files (failures 70 and 75), where
-// `elsewhere` says. A copy that would name the input itself
-// (`nativeInputPath`) is refused (75) before anything is written. On a
-// failure no copy is left. Failures name `copy.shownPath`. Whoever goes on
-// to load the copy loads `bytes` rather than read it back, and removes
-// the copy.
+// are transformed in place (as scrambleBytes transforms them) and written
+// whole as the copy at `copy`, created afresh and readable by its owner
+// alone from its first byte, or, when that folder refuses new files
+// (failures 70 and 75), where `elsewhere` says. A copy that would name the
+// input itself (`nativeInputPath`) is refused (75) before anything is
+// written. On a failure no copy is left, and bytes that cannot be
+// transformed (62) are left as they were. Failures name `copy.shownPath`.
+// Whoever goes on to load the copy loads `bytes` rather than read it back,
+// and removes the copy.
 ScrambledCopy ScrambleFile(QByteArray &bytes, const QByteArray &nativeInputPath, const CopyPlace &copy,
                            const CopyFallback &elsewhere = {});
 
-// The transformation from an open device into `outputPath`, with the output
-// rules of ScrambleFile for a given output. `inputPath`, when the input is
-// a file, guards against writing over it.
+// The transformation from any open device (a file, a pipe, a buffer; read
+// block by block, so of any size) into `outputPath`, with the output rules
+// of ScrambleFile for a given output. `inputPath`, when the input is a
+// file, guards against writing over it.
 std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, const QString &inputPath = {});
 
 // Where the title line of either form ends: just after the first CR LF
@@ -72,17 +74,12 @@ std::optional<Failure> scrambleToFile(QIODevice &in, const QString &outputPath, 
 // no pair at all.
 std::optional<qsizetype> titleEnd(QByteArrayView bytes);
 
-// The transformation of bytes in memory, in place: one byte longer on
-// return (reserve it to spare a copy). On failure the bytes are unchanged.
-std::optional<Failure> scrambleInPlace(QByteArray &bytes);
-
-// The same transformation between two open devices, block by block, for
-// inputs of any size (files, pipes). Failure paths are left empty.
-std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out);
-
-// scrambleInPlace on a copy of bytes already in memory; empty when they
-// cannot be transformed (scrambleInPlace says why).
-QByteArray scrambleBytes(QByteArrayView plain);
+// The transformation of bytes in memory, one byte longer on return. The
+// bytes are transformed where they lie: a caller done with them moves them
+// in and no copy is made. Empty when they cannot be transformed (no CR LF
+// pair ends the title within the longest line the loader reads: failure 62
+// wherever a failure is reported).
+QByteArray scrambleBytes(QByteArray bytes);
 
 // The plain text a stored test was made from: the stored bytes
 // unscrambled, less the two bytes that unscrambling appends. nullopt when
