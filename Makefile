@@ -14,6 +14,8 @@
 BUILD    ?= build
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE    := cmake -G Ninja -Wno-dev
+# Qt's headers precompiled once per build (see cmake/VelmoraCompile.cmake).
+PCH      ?= ON
 FUZZTIME ?= 30
 
 .PHONY: all deps display configure build run package test test-normal test-asan fuzz fuzz-smoke bench clean
@@ -25,7 +27,7 @@ deps:
 
 # The normal build: warnings as errors, the benchmarks and every test.
 configure: deps
-	$(CMAKE) -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON -DVELMORA_BENCH=ON
+	$(CMAKE) -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON -DVELMORA_BENCH=ON -DVELMORA_PCH=$(PCH)
 
 # Only the program's folder: the program, Tabulo, velmora-tst, the sample tests.
 build: configure
@@ -51,7 +53,7 @@ test-normal: configure
 	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS)
 
 test-asan:
-	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON
+	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON -DVELMORA_PCH=$(PCH)
 	cmake --build $(BUILD)/asan -j $(JOBS)
 	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
 
