@@ -25,11 +25,12 @@ if(VELMORA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# Qt's headers parsed once per build instead of once per file, reused by
-# every target of the project. A precompiled header is refused where the
-# position-independence flags or the Qt module macros it saw differ, so
-# there are four: for libraries (-fPIC) and programs (-fPIE), each for
-# targets with Qt Widgets and for targets with Qt Core only.
+# Qt's headers parsed once per build instead of once per file. Every target
+# compiles with -fPIC (Qt's usage requirement, programs included), so two
+# precompiled headers serve the whole project: one of Qt Core for the
+# layers without windows and one of Qt Widgets for those with. A target
+# takes one with velmora_use_pch(); a header refused by the compiler is an
+# error (-Winvalid-pch under -Werror), never a silent slow build.
 # Off by default: a ccache'd developer build gains little from it.
 option(VELMORA_PCH "Precompile Qt's headers once and reuse them in every target" OFF)
 
@@ -43,86 +44,28 @@ set(VELMORA_PCH_WIDGETS_HEADERS ${VELMORA_PCH_CORE_HEADERS}
     <QtWidgets/QApplication> <QtWidgets/QDialog> <QtWidgets/QLabel> <QtWidgets/QListWidget>
     <QtWidgets/QPushButton> <QtWidgets/QWidget>)
 
-function(velmora_collect_targets dir out)
-    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
-    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
-    foreach(sub IN LISTS subdirs)
-        velmora_collect_targets(${sub} more)
-        list(APPEND targets ${more})
-    endforeach()
-    set(${out} ${targets} PARENT_SCOPE)
-endfunction()
-
-# Whether the usage requirements of Qt module `module` (Qt6::Widgets,
-# Qt6::Core) reach a target: through what it links and, from there, through
-# what each of those passes on for compiling (link-only dependencies of
-# static libraries bring no macros).
-function(velmora_links_qt target module out)
-    get_target_property(queue ${target} LINK_LIBRARIES)
-    set(seen)
-    while(queue)
-        list(POP_FRONT queue item)
-        if(item IN_LIST seen OR NOT TARGET ${item})
-            continue()
-        endif()
-        list(APPEND seen ${item})
-        if(item STREQUAL module)
-            set(${out} TRUE PARENT_SCOPE)
-            return()
-        endif()
-        get_target_property(links ${item} INTERFACE_LINK_LIBRARIES)
-        if(links)
-            list(FILTER links EXCLUDE REGEX "^\\$<LINK_ONLY:")
-            list(APPEND queue ${links})
-        endif()
-    endwhile()
-    set(${out} FALSE PARENT_SCOPE)
-endfunction()
-
-# Called once every target exists: each compiled target linked to
-# velmora_flags reuses the header of its kind.
-function(velmora_precompile_headers)
-    if(NOT VELMORA_PCH)
-        return()
-    endif()
+if(VELMORA_PCH)
     set(source ${CMAKE_BINARY_DIR}/velmora_pch.cpp)
-    file(CONFIGURE OUTPUT ${source} CONTENT "int main() { return 0; }\n")
-    foreach(kind core widgets)
-        add_library(velmora_pch_${kind}_lib STATIC ${source})
-        add_executable(velmora_pch_${kind}_exe ${source})
-        # Kept out of the program's folder.
-        set_target_properties(velmora_pch_${kind}_exe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/pch)
-        foreach(pch velmora_pch_${kind}_lib velmora_pch_${kind}_exe)
-            if(kind STREQUAL "widgets")
-                target_link_libraries(${pch} PRIVATE Qt6::Widgets velmora_flags)
-                target_precompile_headers(${pch} PRIVATE ${VELMORA_PCH_WIDGETS_HEADERS})
-            else()
-                target_link_libraries(${pch} PRIVATE Qt6::Core velmora_flags)
-                target_precompile_headers(${pch} PRIVATE ${VELMORA_PCH_CORE_HEADERS})
-            endif()
-        endforeach()
-    endforeach()
+    file(CONFIGURE OUTPUT ${source} CONTENT "// Only the precompiled header of its target.\n")
+    add_library(velmora_pch_core STATIC ${source})
+    target_link_libraries(velmora_pch_core PRIVATE Qt6::Core velmora_flags)
+    target_precompile_headers(velmora_pch_core PRIVATE ${VELMORA_PCH_CORE_HEADERS})
+    add_library(velmora_pch_widgets STATIC ${source})
+    target_link_libraries(velmora_pch_widgets PRIVATE Qt6::Widgets velmora_flags)
+    target_precompile_headers(velmora_pch_widgets PRIVATE ${VELMORA_PCH_WIDGETS_HEADERS})
+endif()
 
-    velmora_collect_targets(${PROJECT_SOURCE_DIR} targets)
-    foreach(target IN LISTS targets)
-        get_target_property(type ${target} TYPE)
-        get_target_property(links ${target} LINK_LIBRARIES)
-        if(target MATCHES "^velmora_pch_" OR NOT links OR NOT "velmora_flags" IN_LIST links)
-            continue()
-        endif()
-        velmora_links_qt(${target} Qt6::Core core)
-        if(NOT core)
-            continue() # a plain C++ program: Qt's headers would not even be found
-        endif()
-        velmora_links_qt(${target} Qt6::Widgets widgets)
-        set(kind core)
-        if(widgets)
-            set(kind widgets)
-        endif()
-        if(type STREQUAL "EXECUTABLE")
-            target_precompile_headers(${target} REUSE_FROM velmora_pch_${kind}_exe)
-        elseif(type MATCHES "^(STATIC|SHARED|MODULE|OBJECT)_LIBRARY$")
-            target_precompile_headers(${target} REUSE_FROM velmora_pch_${kind}_lib)
-        endif()
-    endforeach()
+# velmora_use_pch(<target> CORE|WIDGETS): the target reuses the precompiled
+# header of Qt Core or of Qt Widgets (nothing when VELMORA_PCH is off). The
+# kind is kept on the target (VELMORA_PCH_KIND), so a test takes the header
+# of the libraries it tests.
+function(velmora_use_pch target kind)
+    if(NOT kind MATCHES "^(CORE|WIDGETS)$")
+        message(FATAL_ERROR "velmora_use_pch(${target} ${kind}): CORE or WIDGETS")
+    endif()
+    set_property(TARGET ${target} PROPERTY VELMORA_PCH_KIND ${kind})
+    if(VELMORA_PCH)
+        string(TOLOWER ${kind} kind)
+        target_precompile_headers(${target} REUSE_FROM velmora_pch_${kind})
+    endif()
 endfunction()

@@ -2,6 +2,16 @@
 # sources and what it links, written to layers.json for scripts/check-layers,
 # which fails when a file includes a header of a target its own target does
 # not reach through what it links.
+function(velmora_collect_targets dir out)
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+    foreach(sub IN LISTS subdirs)
+        velmora_collect_targets(${sub} more)
+        list(APPEND targets ${more})
+    endforeach()
+    set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
 function(velmora_write_layers)
     velmora_collect_targets(${PROJECT_SOURCE_DIR} targets)
     set(json "{")
