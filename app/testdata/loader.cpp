@@ -38,7 +38,7 @@ public:
     {
         m_table.m_bytes = std::move(bytes);
         constexpr qsizetype LargestTest = qsizetype(MaxCount16) * (MaxStepsPerTask + 2);
-        m_table.m_lines.reserve(qMin(m_table.m_bytes.size() / 16 + 1, LargestTest));
+        m_table.m_lines.reserve(std::size_t(qMin(m_table.m_bytes.size() / 16 + 1, LargestTest)));
         adviseLargePages(m_table.m_lines.data(), std::size_t(m_table.m_lines.capacity()) * sizeof(TaskTable::Span));
         m_reserved = true;
     }
@@ -60,7 +60,7 @@ public:
     }
     void keepPending()
     {
-        m_table.m_lines.append(m_pending);
+        m_table.m_lines.push_back(m_pending);
         m_kept = m_pending.end;
     }
     void dropPending() { m_pending.end = m_pending.start; }
@@ -76,8 +76,9 @@ public:
         if (bytes.capacity() - bytes.size() > bytes.size() / 4)
             bytes.squeeze();
         // The same for the list of lines grown as they were read.
-        if (!m_reserved && m_table.m_lines.capacity() - m_table.m_lines.size() > m_table.m_lines.size() / 4)
-            m_table.m_lines.squeeze();
+        std::vector<TaskTable::Span> &lines = m_table.m_lines;
+        if (!m_reserved && lines.capacity() - lines.size() > lines.size() / 4)
+            lines.shrink_to_fit();
         m_table.m_firstLine.squeeze();
     }
 
@@ -167,33 +168,32 @@ class BlockLines final : public LineBudget
 public:
     explicit BlockLines(TaskTableBuilder &table)
         : m_table(table)
+        , m_scanner(QByteArrayView(table.block()))
     {
     }
 
-    bool atEnd() const { return m_pos >= m_table.block().size(); }
+    bool atEnd() const { return m_scanner.atEnd(); }
 
     bool next()
     {
-        const QByteArray &block = m_table.block();
         if (atEnd()) {
             failure = Failure::of(FailureNumber::InputPastEnd);
             return false;
         }
-        const LineSpan line = lineAt(QByteArrayView(block), m_pos);
+        const LineSpan line = m_scanner.next();
         if (line.size > LineReader::DefaultMaxLineLength) {
             failure = Failure::of(FailureNumber::OutOfMemory);
             return false;
         }
         if (!spend(line.size))
             return false;
-        m_pos = line.next();
         m_table.setPendingFrom(line.start, line.size);
         return true;
     }
 
 private:
     TaskTableBuilder &m_table;
-    qsizetype m_pos = 0;
+    LineScanner m_scanner;
 };
 
 // The table's content is replaced only when the test has been read whole

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cstring>
+
 namespace velmora {
 namespace {
 
@@ -91,6 +93,21 @@ std::optional<Failure> writeCopy(QFile &out, const QByteArray &plain, const QStr
     return std::nullopt;
 }
 
+// Every byte from `begin` to `end` complemented: the stored form's
+// transformation. Eight bytes a step, so it runs at memory speed in any
+// build, not only where the compiler vectorises the byte loop.
+void complement(uchar *begin, uchar *end)
+{
+    for (; begin + sizeof(quint64) <= end; begin += sizeof(quint64)) {
+        quint64 word;
+        std::memcpy(&word, begin, sizeof word);
+        word = ~word;
+        std::memcpy(begin, &word, sizeof word);
+    }
+    for (; begin < end; ++begin)
+        *begin = uchar(~*begin);
+}
+
 // The transformation in place: one byte longer on return (reserve it to
 // spare a copy). On failure the bytes are unchanged.
 std::optional<Failure> scrambleInPlace(QByteArray &bytes)
@@ -98,10 +115,8 @@ std::optional<Failure> scrambleInPlace(QByteArray &bytes)
     const std::optional<qsizetype> title = titleEnd(bytes);
     if (!title || *title > TitleLimit)
         return Failure::of(FailureNumber::InputPastEnd);
-    // Bounds held in locals: the loop then vectorises.
-    uchar *const end = reinterpret_cast<uchar *>(bytes.data()) + bytes.size();
-    for (uchar *p = end - (bytes.size() - *title); p < end; ++p)
-        *p = uchar(~*p);
+    uchar *const begin = reinterpret_cast<uchar *>(bytes.data());
+    complement(begin + *title, begin + bytes.size());
     bytes.append(char(~bytes.back()));
     return std::nullopt;
 }
@@ -137,8 +152,7 @@ std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
             if (titleLength > TitleLimit)
                 return Failure::of(FailureNumber::InputPastEnd);
         }
-        for (; i < got; ++i)
-            data[i] = uchar(~data[i]);
+        complement(data + i, data + got);
         if (!writeAll(out, reinterpret_cast<const char *>(data), got))
             return deviceFailure(out, FileAccess::Write);
         last = data[got - 1];

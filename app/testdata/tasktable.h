@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace velmora {
 
 // One task: element 0 the statement, elements 1..k the steps in their
@@ -56,7 +58,7 @@ private:
     };
 
     QByteArray m_bytes;        // every line's bytes
-    QList<Span> m_lines;       // each line, tasks one after another
+    std::vector<Span> m_lines; // each line, tasks one after another
     QList<qint32> m_firstLine; // each task's statement, as a line index
 };
 

@@ -264,6 +264,15 @@ void tst_Loader::lineSplitting_data()
     QTest::newRow("empty lines") << QByteArray("\r\n\r\r\n") << LineEnds::Test
                                  << QStringList{u"/2"_s, u"/1"_s, u"/2"_s};
     QTest::newRow("a CR at the very end") << QByteArray("a\r") << LineEnds::Test << QStringList{u"a/1"_s};
+    // The scanner looks 64 bytes at a time: lines ending on either side of
+    // those edges, a CR LF split by one, a line longer than two.
+    const QByteArray x63(63, 'x'), y64(64, 'y'), z130(130, 'z');
+    QTest::newRow("CRs at the scanner's block edges")
+        << QByteArray(x63 + "\r\n" + y64 + "\r" + z130 + "\r\r") << LineEnds::Test
+        << QStringList{QString::fromLatin1(x63) + u"/2"_s, QString::fromLatin1(y64) + u"/1"_s,
+                       QString::fromLatin1(z130) + u"/1"_s, u"/1"_s};
+    QTest::newRow("no CR in three blocks") << QByteArray(z130 + "\n" + y64) << LineEnds::Test
+                                           << QStringList{QString::fromLatin1(z130 + "\n" + y64) + u"/0"_s};
 }
 
 void tst_Loader::lineSplitting()
@@ -283,6 +292,14 @@ void tst_Loader::lineSplitting()
     }
     QCOMPARE(got, lines);
     QCOMPARE(gotWide, lines);
+    if (ends == LineEnds::Test) { // the loader's scanner finds the same lines
+        QStringList scanned;
+        for (LineScanner scanner{QByteArrayView(text)}; !scanner.atEnd();) {
+            const LineSpan line = scanner.next();
+            scanned << QString::fromLatin1(text.sliced(line.start, line.size)) + u'/' + QString::number(line.terminator);
+        }
+        QCOMPARE(scanned, lines);
+    }
 }
 
 void tst_Loader::tableIsSizedNotCleared()
