@@ -34,9 +34,10 @@ public:
     // size has (up to the largest test's worth): grown line by line it
     // would be copied over and over. What it does not use is never touched
     // and costs no memory.
-    void adopt(QByteArray &&bytes)
+    void adopt(QByteArray &&bytes, std::shared_ptr<const void> holder)
     {
         m_table.m_bytes = std::move(bytes);
+        m_table.m_holder = std::move(holder);
         constexpr qsizetype LargestTest = qsizetype(MaxCount16) * (MaxStepsPerTask + 2);
         m_table.m_lines.reserve(std::size_t(qMin(m_table.m_bytes.size() / 16 + 1, LargestTest)));
         adviseLargePages(m_table.m_lines.data(), std::size_t(m_table.m_lines.capacity()) * sizeof(TaskTable::Span));
@@ -69,12 +70,16 @@ public:
     void finish()
     {
         QByteArray &bytes = m_table.m_bytes;
-        bytes.truncate(m_kept);
-        // Sized from the file, the block is a little too large; copying it
-        // all would cost more than that slack. A block grown rather than
-        // sized may be half empty.
-        if (bytes.capacity() - bytes.size() > bytes.size() / 4)
-            bytes.squeeze();
+        // Bytes kept by a holder are not the block's own: cut, they would
+        // be copied whole.
+        if (!m_table.m_holder) {
+            bytes.truncate(m_kept);
+            // Sized from the file, the block is a little too large; copying
+            // it all would cost more than that slack. A block grown rather
+            // than sized may be half empty.
+            if (bytes.capacity() - bytes.size() > bytes.size() / 4)
+                bytes.squeeze();
+        }
         // The same for the list of lines grown as they were read.
         std::vector<TaskTable::Span> &lines = m_table.m_lines;
         if (!m_reserved && lines.capacity() - lines.size() > lines.size() / 4)
@@ -239,11 +244,11 @@ LoadResult loadFrom(QIODevice &device, TaskTable &Tasks)
 
 } // namespace
 
-LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks)
+LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks, std::shared_ptr<const void> holder)
 {
     TaskTable loaded;
     TaskTableBuilder builder(loaded);
-    builder.adopt(std::move(plain));
+    builder.adopt(std::move(plain), std::move(holder));
     BlockLines lines(builder);
     return finishLoad(lines, loaded, builder, Tasks);
 }

@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -36,7 +37,10 @@ struct LoadResult final
 // leaves the table as it was before the load: no caller can meet a
 // half-read task. A line longer than LineReader::DefaultMaxLineLength, or a
 // test too large to hold, is failure 7 rather than an exhausted memory.
-LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks);
+// `plain` may be raw data (QByteArray::fromRawData) over memory that
+// `holder` keeps, such as a file's mapping: the table then keeps the holder
+// and reads the bytes where they lie.
+LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks, std::shared_ptr<const void> holder = {});
 // The same for the file at `path`: read whole, at once, and loaded in
 // place; a pipe, or a file larger than the table may hold, line by line.
 // Failures name `path`.

@@ -1,5 +1,6 @@
 #include "testdata/opening.h"
 
+#include "platform/core/filemapping.h"
 #include "platform/core/nativefiles.h"
 #include "testdata/linereader.h"
 #include "testdata/loader.h"
@@ -54,8 +55,10 @@ void judgeLoaded(TestOpening &opening, LoadResult loaded, const QString &shown, 
     }
 }
 
-// Judges an unscrambled copy held in memory, loading it in place.
-TestOpening openUnscrambledBytes(QByteArray &&copy, const QString &copyPath, const std::optional<QString> &title)
+// Judges an unscrambled copy held in memory, loading it in place (raw
+// bytes kept by `holder`, when it is given).
+TestOpening openUnscrambledBytes(QByteArray &&copy, const QString &copyPath, const std::optional<QString> &title,
+                                 std::shared_ptr<const void> holder = {})
 {
     TestOpening opening;
     const QString shown = title ? *title : titleOf(copy).value_or(QString());
@@ -64,26 +67,8 @@ TestOpening openUnscrambledBytes(QByteArray &&copy, const QString &copyPath, con
         opening.refusal = noTaskText(shown);
         return opening;
     }
-    judgeLoaded(opening, LoadTest(std::move(copy), opening.tasks), shown, copyPath);
+    judgeLoaded(opening, LoadTest(std::move(copy), opening.tasks, std::move(holder)), shown, copyPath);
     return opening;
-}
-
-// Reads a stored test whole. One larger than the loader ever takes is
-// refused before a byte of it is read: it would only fill the disk with
-// its copy before the same refusal.
-std::optional<Failure> readStored(QIODevice &stored, QByteArray &bytes)
-{
-    if (!stored.isSequential() && stored.size() - stored.pos() > MaxTableBytes)
-        return Failure::of(FailureNumber::OutOfMemory);
-    // Room for the byte the unscrambling appends.
-    if (!readWhole(stored, bytes, MaxTableBytes, 1)) {
-        if (const auto *file = qobject_cast<const QFileDevice *>(&stored))
-            return fileFailure(*file, {});
-        return Failure::of(FailureNumber::DeviceIoError);
-    }
-    if (bytes.size() > MaxTableBytes)
-        return Failure::of(FailureNumber::OutOfMemory);
-    return std::nullopt;
 }
 
 TestOpening failedOpening(Failure failure, const QString &copyPath)
@@ -92,6 +77,24 @@ TestOpening failedOpening(Failure failure, const QString &copyPath)
     failure.path = copyPath;
     opening.failure = std::move(failure);
     return opening;
+}
+
+// Loads the copy just written: mapped where it lies in the system's cache
+// (our own file, which nobody else writes), else read back whole.
+TestOpening openWrittenCopy(const QByteArray &nativeCopyPath, const QString &copyPath,
+                            const std::optional<QString> &title)
+{
+    QFile file;
+    if (std::optional<Failure> failure = openRegularNative(file, nativeCopyPath, copyPath))
+        return failedOpening(*failure, copyPath);
+    std::shared_ptr<const FileMapping> mapping = FileMapping::of(file);
+    QByteArray bytes;
+    if (mapping) {
+        bytes = QByteArray::fromRawData(mapping->bytes().data(), mapping->bytes().size());
+    } else if (!readWhole(file, bytes, MaxTableBytes)) {
+        return failedOpening(fileFailure(file, copyPath), copyPath);
+    }
+    return openUnscrambledBytes(std::move(bytes), copyPath, title, std::move(mapping));
 }
 
 } // namespace
@@ -106,14 +109,15 @@ QString TestOpening::message() const
 TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath, const CopyPlace &copy,
                            const CopyFallback &elsewhere, const std::optional<QString> &title)
 {
-    QByteArray plain;
-    if (std::optional<Failure> failure = readStored(stored, plain))
-        return failedOpening(*failure, copy.shownPath);
-    const ScrambledCopy written = ScrambleFile(plain, nativeStoredPath, copy, elsewhere);
+    // One larger than the loader ever takes is refused before a byte of it
+    // is read: it would only fill the disk with its copy before the same
+    // refusal. A pipe stops at the same size.
+    if (!stored.isSequential() && stored.size() - stored.pos() > MaxTableBytes)
+        return failedOpening(Failure::of(FailureNumber::OutOfMemory), copy.shownPath);
+    const ScrambledCopy written = ScrambleFile(stored, nativeStoredPath, copy, elsewhere, MaxTableBytes);
     if (written.failure)
         return failedOpening(*written.failure, copy.shownPath);
-    // What was written is loaded from memory rather than read back.
-    TestOpening opening = openUnscrambledBytes(std::move(plain), copy.shownPath, title);
+    TestOpening opening = openWrittenCopy(written.writtenPath, copy.shownPath, title);
     removeFile(written.writtenPath); // the test in plain text, answers in order: never left behind
     return opening;
 }

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <cstring>
+#include <limits>
 
 namespace velmora {
 namespace {
@@ -82,17 +83,6 @@ bool refusesNewFiles(const Failure &failure)
     return failure.number == FailureNumber::PermissionDenied || failure.number == FailureNumber::PathFileAccessError;
 }
 
-// Writes the whole copy and closes it.
-std::optional<Failure> writeCopy(QFile &out, const QByteArray &plain, const QString &shown)
-{
-    if (!writeAll(out, plain.constData(), plain.size()))
-        return fileFailure(out, shown, FileAccess::Write);
-    out.close();
-    if (out.error() != QFileDevice::NoError)
-        return fileFailure(out, shown, FileAccess::Write);
-    return std::nullopt;
-}
-
 // Every byte from `begin` to `end` complemented: the stored form's
 // transformation. Eight bytes a step, so it runs at memory speed in any
 // build, not only where the compiler vectorises the byte loop.
@@ -121,50 +111,81 @@ std::optional<Failure> scrambleInPlace(QByteArray &bytes)
     return std::nullopt;
 }
 
-// The same transformation between two open devices, block by block, for
-// inputs of any size. Failure paths are left empty.
-std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
+// Reads `in` until the title's CR LF pair has been read, into `head`
+// (with whatever else that read brought), and where the title ends into
+// `title`: failure 62 when no pair ends the title within the longest line
+// the loader reads. Failure paths are left empty.
+std::optional<Failure> readHead(QIODevice &in, QByteArray &head, qsizetype &title)
 {
     const qint64 block = readSize(in);
-    QByteArray buffer(block, Qt::Uninitialized);
-    auto *data = reinterpret_cast<uchar *>(buffer.data());
-    bool inTitle = true;
-    bool afterCr = false;
-    uchar last = 0;
-    qint64 titleLength = 0;
+    head.clear();
     for (;;) {
-        const qint64 got = in.read(reinterpret_cast<char *>(data), block);
+        if (const std::optional<qsizetype> end = titleEnd(head)) {
+            if (*end > TitleLimit)
+                break;
+            title = *end;
+            return std::nullopt;
+        }
+        if (head.size() > TitleLimit)
+            break;
+        const qsizetype kept = head.size();
+        head.resize(kept + qsizetype(block));
+        const qint64 got = in.read(head.data() + kept, block);
+        head.truncate(kept + qsizetype(qMax<qint64>(got, 0)));
         if (got < 0)
             return deviceFailure(in, FileAccess::Read);
         if (got == 0)
             break;
-        qint64 i = 0;
-        // The title line, up to and including the first LF right after a
-        // CR, is copied as it is; a lone CR does not end it here.
-        const bool titleBlock = inTitle;
-        for (; inTitle && i < got; ++i) {
-            if (afterCr && data[i] == '\n')
-                inTitle = false;
-            afterCr = data[i] == '\r';
-        }
-        if (titleBlock) {
-            titleLength += i;
-            if (titleLength > TitleLimit)
-                return Failure::of(FailureNumber::InputPastEnd);
-        }
-        complement(data + i, data + got);
-        if (!writeAll(out, reinterpret_cast<const char *>(data), got))
-            return deviceFailure(out, FileAccess::Write);
-        last = data[got - 1];
     }
-    if (inTitle)
-        return Failure::of(FailureNumber::InputPastEnd);
-    // The pass that finds the input's end still writes the byte it holds,
-    // complemented once more: stored tests and the loader depend on it.
-    const char extra = char(~last);
-    if (!writeAll(out, &extra, 1))
-        return deviceFailure(out, FileAccess::Write);
-    return std::nullopt;
+    return Failure::of(FailureNumber::InputPastEnd);
+}
+
+// Writes the transformation of `head` (read by readHead, its title ending
+// at `title`) and of the rest of `in` to `out`, block by block through the
+// head's own buffer; more than `limit` bytes read in all is failure 7.
+// Failure paths are left empty.
+std::optional<Failure> writeScrambled(QByteArray &head, qsizetype title, QIODevice &in, QIODevice &out,
+                                      qint64 limit = std::numeric_limits<qint64>::max())
+{
+    auto *data = reinterpret_cast<uchar *>(head.data());
+    complement(data + title, data + head.size());
+    qint64 size = head.size();
+    qint64 read = size;
+    const qint64 block = qMax<qint64>(readSize(in), size);
+    for (;;) {
+        if (read > limit)
+            return Failure::of(FailureNumber::OutOfMemory);
+        if (!writeAll(out, head.constData(), size))
+            return deviceFailure(out, FileAccess::Write);
+        const uchar last = data[size - 1];
+        head.resize(qsizetype(block));
+        data = reinterpret_cast<uchar *>(head.data());
+        size = in.read(head.data(), block);
+        if (size < 0)
+            return deviceFailure(in, FileAccess::Read);
+        if (size == 0) {
+            // The pass that finds the input's end still writes the byte it
+            // holds, complemented once more: stored tests and the loader
+            // depend on it.
+            const char extra = char(~last);
+            if (!writeAll(out, &extra, 1))
+                return deviceFailure(out, FileAccess::Write);
+            return std::nullopt;
+        }
+        read += size;
+        complement(data, data + size);
+    }
+}
+
+// The same transformation between two open devices, block by block, for
+// inputs of any size. Failure paths are left empty.
+std::optional<Failure> scrambleStream(QIODevice &in, QIODevice &out)
+{
+    QByteArray buffer;
+    qsizetype title = 0;
+    if (std::optional<Failure> failure = readHead(in, buffer, title))
+        return failure;
+    return writeScrambled(buffer, title, in, out);
 }
 
 } // namespace
@@ -218,11 +239,13 @@ std::optional<Failure> ScrambleFile(QString &path, const std::optional<QString> 
     return closeCopy(out, scrambleStream(in, out));
 }
 
-ScrambledCopy ScrambleFile(QByteArray &bytes, const QByteArray &nativeInputPath, const CopyPlace &copy,
-                           const CopyFallback &elsewhere)
+ScrambledCopy ScrambleFile(QIODevice &stored, const QByteArray &nativeInputPath, const CopyPlace &copy,
+                           const CopyFallback &elsewhere, qint64 limit)
 {
     ScrambledCopy result;
-    result.failure = scrambleInPlace(bytes);
+    QByteArray buffer;
+    qsizetype title = 0;
+    result.failure = readHead(stored, buffer, title);
     if (!result.failure && namesSameFile(nativeInputPath, copy.nativePath))
         result.failure = Failure::of(FailureNumber::PathFileAccessError);
     if (!result.failure) {
@@ -237,9 +260,15 @@ ScrambledCopy ScrambleFile(QByteArray &bytes, const QByteArray &nativeInputPath,
         }
         if (result.failure) {
             result.writtenPath.clear(); // nothing was created
-        } else if ((result.failure = writeCopy(out, bytes, copy.shownPath))) {
-            removeFile(result.writtenPath);
-            result.writtenPath.clear();
+        } else {
+            result.failure = writeScrambled(buffer, title, stored, out, limit);
+            out.close();
+            if (!result.failure && out.error() != QFileDevice::NoError)
+                result.failure = fileFailure(out, copy.shownPath, FileAccess::Write);
+            if (result.failure) {
+                removeFile(result.writtenPath);
+                result.writtenPath.clear();
+            }
         }
     }
     if (result.failure)

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <optional>
 
 namespace velmora {
@@ -50,18 +51,18 @@ struct ScrambledCopy final
     QByteArray writtenPath;         // the copy's native name; empty when none is left
 };
 
-// ScrambleFile as the program runs it on a test read into memory: `bytes`
-// are transformed in place (as scrambleBytes transforms them) and written
-// whole as the copy at `copy`, created afresh and readable by its owner
-// alone from its first byte, or, when that folder refuses new files
-// (failures 70 and 75), where `elsewhere` says. A copy that would name the
-// input itself (`nativeInputPath`) is refused (75) before anything is
-// written. On a failure no copy is left, and bytes that cannot be
-// transformed (62) are left as they were. Failures name `copy.shownPath`.
-// Whoever goes on to load the copy loads `bytes` rather than read it back,
-// and removes the copy.
-ScrambledCopy ScrambleFile(QByteArray &bytes, const QByteArray &nativeInputPath, const CopyPlace &copy,
-                           const CopyFallback &elsewhere = {});
+// ScrambleFile as the program runs it on a chosen test: the stored test
+// read from `stored` block by block, transformed and written as the copy
+// at `copy`, created afresh and readable by its owner alone from its first
+// byte, or, when that folder refuses new files (failures 70 and 75), where
+// `elsewhere` says. Nothing is created for a test whose title no CR LF pair
+// ends in time (62), nor for a copy that would name the input itself
+// (`nativeInputPath`, 75). A test that brings more than `limit` bytes is
+// failure 7. On a failure no copy is left; failures name `copy.shownPath`.
+// Whoever goes on to load the copy removes it.
+ScrambledCopy ScrambleFile(QIODevice &stored, const QByteArray &nativeInputPath, const CopyPlace &copy,
+                           const CopyFallback &elsewhere = {},
+                           qint64 limit = std::numeric_limits<qint64>::max());
 
 // The transformation from any open device (a file, a pipe, a buffer; read
 // block by block, so of any size) into `outputPath`, with the output rules

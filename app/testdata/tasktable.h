@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 namespace velmora {
@@ -58,6 +59,7 @@ private:
     };
 
     QByteArray m_bytes;        // every line's bytes
+    std::shared_ptr<const void> m_holder; // what keeps m_bytes when they are not its own (a file's mapping)
     std::vector<Span> m_lines; // each line, tasks one after another
     QList<qint32> m_firstLine; // each task's statement, as a line index
 };

@@ -1,7 +1,10 @@
+#include "platform/core/filemapping.h"
 #include "platform/desktop.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -104,6 +107,41 @@ private Q_SLOTS:
             error = std::current_exception();
         }
         QCOMPARE(Application::failureOf(error).number, number);
+    }
+
+    // A file's mapping holds its bytes past the file's close and removal;
+    // an empty file has none.
+    void fileMappingOutlivesTheFile_data()
+    {
+        QTest::addColumn<qsizetype>("size");
+        QTest::newRow("empty") << qsizetype(0);
+        QTest::newRow("one byte") << qsizetype(1);
+        QTest::newRow("a page and a byte") << qsizetype(4097);
+        QTest::newRow("past two large pages") << qsizetype((4 << 20) + 3);
+    }
+    void fileMappingOutlivesTheFile()
+    {
+        QFETCH(qsizetype, size);
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (qsizetype i = 0; i < size; ++i)
+            bytes[i] = char(i * 7 + i / 4096);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(u"mapped"_s));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QCOMPARE(file.write(bytes), qint64(size));
+        QVERIFY(file.flush());
+        const std::shared_ptr<const FileMapping> mapping = FileMapping::of(file);
+        file.close();
+        QVERIFY(file.remove());
+        if (size == 0) {
+            QVERIFY(!mapping);
+            return;
+        }
+#ifdef Q_OS_UNIX
+        QVERIFY(mapping);
+#endif
+        if (mapping)
+            QCOMPARE(mapping->bytes(), QByteArrayView(bytes));
     }
 
     // An exception thrown by a handler reaches the failure handler, not the user as a crash.

@@ -3,11 +3,14 @@
 #include "testdata/messages.h"
 #include "testdata/scramble.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+
+#include <limits>
 #include <QTest>
 
 #include <cstring>
@@ -73,8 +76,8 @@ class tst_Scramble final : public QObject
     Q_OBJECT
 
 private slots:
-    void copyOfBytesInMemory_data();
-    void copyOfBytesInMemory();
+    void copyOfStoredTest_data();
+    void copyOfStoredTest();
     void byteVectors_data();
     void byteVectors();
     void noCrLfPairIsInputPastEnd_data();
@@ -162,9 +165,10 @@ void tst_Scramble::noCrLfPairIsInputPastEnd()
     QCOMPARE(scrambleBytes(input), QByteArray());
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("t.tst.tmp"));
-    QByteArray bytes = input;
-    const std::optional<Failure> failure = ScrambleFile(bytes, {}, CopyPlace{nativePath(copy), copy}).failure;
-    QCOMPARE(bytes, input); // left as it was
+    QBuffer stored;
+    stored.setData(input);
+    stored.open(QIODevice::ReadOnly);
+    const std::optional<Failure> failure = ScrambleFile(stored, {}, CopyPlace{nativePath(copy), copy}).failure;
     QVERIFY(failure);
     QCOMPARE(failure->number, 62);
     QCOMPARE(failure->description, QStringLiteral("Input past end of file"));
@@ -463,27 +467,33 @@ void tst_Scramble::failureMessages()
     QCOMPARE(message.title, title);
 }
 
-void tst_Scramble::copyOfBytesInMemory_data()
+void tst_Scramble::copyOfStoredTest_data()
 {
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<bool>("copyNamesInput");
+    QTest::addColumn<qint64>("limit");
     QTest::addColumn<int>("failure");
-    QTest::newRow("a test") << scrambleBytes("T\r\nS\r\nA\r\n") << false << 0;
-    QTest::newRow("no CR LF pair") << QByteArray("no line end") << false << 62;
-    QTest::newRow("the copy is the test itself") << scrambleBytes("T\r\nS\r\nA\r\n") << true << 75;
+    const qint64 any = std::numeric_limits<qint64>::max();
+    QTest::newRow("a test") << scrambleBytes("T\r\nS\r\nA\r\n") << false << any << 0;
+    QTest::newRow("a test as large as allowed") << scrambleBytes("T\r\nS\r\nA\r\n") << false << qint64(10) << 0;
+    QTest::newRow("larger than allowed") << scrambleBytes("T\r\nS\r\nA\r\n") << false << qint64(9) << 7;
+    QTest::newRow("no CR LF pair") << QByteArray("no line end") << false << any << 62;
+    QTest::newRow("the copy is the test itself") << scrambleBytes("T\r\nS\r\nA\r\n") << true << any << 75;
 }
 
-void tst_Scramble::copyOfBytesInMemory()
+void tst_Scramble::copyOfStoredTest()
 {
     QFETCH(QByteArray, stored);
     QFETCH(bool, copyNamesInput);
+    QFETCH(qint64, limit);
     QFETCH(int, failure);
     QTemporaryDir dir;
     const QString test = dir.filePath(QStringLiteral("t.tst"));
     QVERIFY(writeFile(test, stored));
     const QString copy = copyNamesInput ? test : test + QStringLiteral(".tmp");
-    QByteArray bytes = stored;
-    const ScrambledCopy written = ScrambleFile(bytes, nativePath(test), CopyPlace{nativePath(copy), QStringLiteral("shown.tmp")});
+    QFile in(test);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    const ScrambledCopy written = ScrambleFile(in, nativePath(test), CopyPlace{nativePath(copy), QStringLiteral("shown.tmp")}, {}, limit);
     QCOMPARE(written.failure ? written.failure->number : 0, failure);
     QCOMPARE(readAll(test), stored); // the test itself is only read
     if (failure) {
@@ -492,8 +502,7 @@ void tst_Scramble::copyOfBytesInMemory()
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no copy left
         return;
     }
-    QCOMPARE(bytes, scrambleBytes(stored)); // what was written is in memory too
-    QCOMPARE(readAll(copy), bytes);
+    QCOMPARE(readAll(copy), scrambleBytes(stored));
     QCOMPARE(QFileInfo(copy).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
     QCOMPARE(written.writtenPath, nativePath(copy));
 }
