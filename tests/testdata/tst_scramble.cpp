@@ -177,8 +177,18 @@ void tst_Scramble::noCrLfPairIsInputPastEnd()
 
 void tst_Scramble::titleEndAcrossBlocks()
 {
-    // The routine reads in blocks of a megabyte: a pair split between two
-    // blocks still ends the title.
+    // The copy is written from blocks of a megabyte: a pair split between
+    // two blocks still ends the title, and the copy holds what the
+    // transformation in memory gives.
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("t.tst.tmp"));
+    const auto written = [&](const QByteArray &input) {
+        QBuffer in;
+        in.setData(input);
+        in.open(QIODevice::ReadOnly);
+        QFile::remove(copy);
+        return ScrambleFile(in, {}, CopyPlace{nativePath(copy), copy}).failure ? QByteArray() : readAll(copy);
+    };
     for (qsizetype crAt : {qsizetype(1024 * 1024 - 1), qsizetype(1024 * 1024), qsizetype(2 * 1024 * 1024 - 1)}) {
         QByteArray plain(crAt, 'x');
         plain += "\r\nbody";
@@ -186,11 +196,14 @@ void tst_Scramble::titleEndAcrossBlocks()
         QCOMPARE(stored.size(), plain.size() + 1);
         QCOMPARE(stored.first(crAt + 2), plain.first(crAt + 2));
         QCOMPARE(stored.sliced(crAt + 2), complemented("body") + "y");
+        QCOMPARE(written(plain), stored);
+        QCOMPARE(written(plain + QByteArray(3 * 1024 * 1024, 'b')), scrambleBytes(plain + QByteArray(3 * 1024 * 1024, 'b')));
     }
     // A CR ending one block and a byte other than LF starting the next.
     QByteArray plain(1024 * 1024 - 1, 'x');
     plain += "\rx\r\nz";
     QCOMPARE(scrambleBytes(plain), plain.first(plain.size() - 1) + complemented("z") + "z");
+    QCOMPARE(written(plain), scrambleBytes(plain));
 }
 
 void tst_Scramble::roundTripOnGeneratedTexts()
