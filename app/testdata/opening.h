@@ -31,15 +31,16 @@ struct TestOpening final
     QString message() const;
 };
 
-// The whole road of a chosen test: reads `stored` whole, from where it
-// stands (a test larger than the loader ever takes, MaxTableBytes, is
-// failure 7 before a byte of it is read and before any copy exists), then
-// ScrambleFile unscrambles it in memory and writes the plain copy at
-// `copy` (or where `elsewhere` says), LoadTest loads the bytes in memory
-// in place, and the test is judged: a test without a task, or with a task
-// of more than MaxStepsPerTask steps, is refused, named by `title` (by its
-// own title line when none is given). The copy is removed again on every
-// path, failure included. Failures name `copy.shownPath`.
+// The whole road of a chosen test: ScrambleFile reads `stored` from where
+// it stands, block by block, and writes the plain copy at `copy` (or where
+// `elsewhere` says); a test larger than the loader ever takes
+// (MaxTableBytes) is failure 7 before a byte of it is read and before any
+// copy exists. LoadTest then loads the copy where it lies, mapped (read
+// back whole where the system cannot map it), and the test is judged: a
+// test without a task, or with a task of more than MaxStepsPerTask steps,
+// is refused, named by `title` (by its own title line when none is given).
+// The copy is removed again on every path, failure included; the tasks
+// keep its mapping. Failures name `copy.shownPath`.
 TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath, const CopyPlace &copy,
                            const CopyFallback &elsewhere = {}, const std::optional<QString> &title = {});
 
