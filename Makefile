@@ -6,6 +6,10 @@
 #               the Debian package's, made from that build)
 #   make package  builds what the package takes in the normal build and makes it:
 #               $(BUILD)/test/velmora_<version>_<arch>.deb
+#   make windows  installs the cross tools, builds Qt for Windows once (cached,
+#               scripts/build-qt-windows), cross-builds Velmora into $(BUILD)/windows,
+#               runs every test under Wine and makes the installer
+#               $(BUILD)/windows/velmora-<version>-setup.exe
 # `make run` and `make test` share the normal build, $(BUILD)/test: run builds
 # only the program's folder there, test the rest, so neither builds from
 # nothing what the other has built.
@@ -18,7 +22,7 @@ CMAKE    := cmake -G Ninja -Wno-dev
 PCH      ?= ON
 FUZZTIME ?= 30
 
-.PHONY: all deps display configure build run package test test-normal test-asan fuzz fuzz-smoke bench clean
+.PHONY: all deps display configure build run package test test-normal test-asan windows windows-deps fuzz fuzz-smoke bench clean
 
 all: build
 
@@ -56,6 +60,21 @@ test-asan:
 	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON -DVELMORA_PCH=$(PCH)
 	cmake --build $(BUILD)/asan -j $(JOBS)
 	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
+
+# Windows, cross-built. The Linux program's folder comes first: the Windows
+# velmora-tst is compared with it.
+windows-deps:
+	@scripts/install-deps --windows
+
+windows: deps windows-deps build
+	$(CMAKE) -S . -B $(BUILD)/windows -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON -DVELMORA_PCH=$(PCH) \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DQT_HOST_PATH=/usr \
+		-DCMAKE_PREFIX_PATH="$$(scripts/build-qt-windows)" -DCMAKE_FIND_ROOT_PATH="$$(scripts/build-qt-windows --prefix)" \
+		-DVELMORA_LINUX_TOOL=$(CURDIR)/$(BUILD)/test/bin/velmora-tst
+	cmake --build $(BUILD)/windows -j $(JOBS)
+	cd $(BUILD)/windows && ctest --output-on-failure -j $(JOBS)
+	cmake --build $(BUILD)/windows --target velmora_installer
+	@echo "The installer: $(BUILD)/windows/velmora-$$(sed -n 's/^project(Velmora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-setup.exe"
 
 # Only the fuzz targets (and the core they instrument) are built here.
 fuzz: deps

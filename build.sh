@@ -5,13 +5,14 @@
 #                     and runs every test in both builds
 # Packages come through apt-get, as root or through sudo; make is one of them.
 # Any other target goes to the Makefile as it is: ./build.sh package (the Debian
-# package), ./build.sh fuzz-smoke, ./build.sh bench.
+# package), ./build.sh windows (cross-built, tested under Wine, the installer),
+# ./build.sh fuzz-smoke, ./build.sh bench.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 # The Makefile's targets, known here without make (which a fresh system lacks):
 # an unknown one is refused before anything is installed.
-targets=(run test package bench fuzz fuzz-smoke build configure test-normal test-asan deps display all clean)
+targets=(run test package windows bench fuzz fuzz-smoke build configure test-normal test-asan deps windows-deps display all clean)
 
 if [ $# -eq 0 ] || [ "$1" = -h ] || [ "$1" = --help ]; then
     sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'

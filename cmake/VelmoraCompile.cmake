@@ -64,7 +64,10 @@ function(velmora_use_pch target kind)
         message(FATAL_ERROR "velmora_use_pch(${target} ${kind}): CORE or WIDGETS")
     endif()
     set_property(TARGET ${target} PROPERTY VELMORA_PCH_KIND ${kind})
-    if(VELMORA_PCH)
+    # A Windows GUI program compiles with Qt's entry point defined
+    # (QT_NEEDS_QMAIN), which no shared header has.
+    get_target_property(windows_gui ${target} WIN32_EXECUTABLE)
+    if(VELMORA_PCH AND NOT (WIN32 AND windows_gui))
         string(TOLOWER ${kind} kind)
         target_precompile_headers(${target} REUSE_FROM velmora_pch_${kind})
     endif()

@@ -32,7 +32,13 @@ function(velmora_add_test name)
         endif()
     endforeach()
     velmora_use_pch(${name} ${kind})
-    add_test(NAME ${name} COMMAND ${name})
+    # Qt Test's plain log goes to the debugger on Windows, not to the
+    # output CTest reads; its TAP log is written out.
+    set(arguments)
+    if(WIN32)
+        set(arguments -o -,tap)
+    endif()
+    add_test(NAME ${name} COMMAND ${name} ${arguments})
     set_tests_properties(${name} PROPERTIES
         TIMEOUT 300
         ENVIRONMENT "${VELMORA_TEST_ENVIRONMENT};${ARG_ENVIRONMENT}")

@@ -126,8 +126,9 @@ int virtualKeyCode(const QKeyEvent &event)
     if (const int code = fixedKeyCode(key, keypad))
         return code;
 #ifdef Q_OS_WIN
-    // Windows hands the virtual key itself: Latin letters under any layout.
-    if (const auto native = int(event.nativeVirtualKey()); isLetterOrDigitCode(native))
+    // Windows hands the virtual key itself: the key's position under any
+    // layout (Latin letters, digits, VK_OEM_* for punctuation).
+    if (const auto native = int(event.nativeVirtualKey()); native > 0 && native < 256)
         return native;
 #endif
     if (isLetterOrDigitCode(key))

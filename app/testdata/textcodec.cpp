@@ -2,33 +2,42 @@
 
 #include "testdata/linereader.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace velmora {
 namespace {
 
-// Windows-1251 as a table of 256 characters, taken once from Qt's decoder:
-// the loader decodes hundreds of thousands of short lines, and a decoder
-// call per line costs more than the line itself.
-const std::array<char16_t, 256> &windows1251Table()
+// The upper half of Windows-1251 below А (0x80..0xBF), written out: Qt for
+// Windows has no ICU and so no codec by that name, and the loader decodes
+// hundreds of thousands of short lines, where a codec call per line would
+// cost more than the line itself. 0x98, unassigned, stands for U+0098.
+constexpr std::array<char16_t, 64> Windows1251Upper = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+// А..я (0xC0..0xFF) lie in one run of Unicode, U+0410..U+044F.
+constexpr int CyrillicOffset = 0x410 - 0xC0;
+
+// The Windows-1251 byte of `c`, if it has one.
+std::optional<char> toWindows1251(char16_t c)
 {
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> t{};
-        for (int b = 0; b < 0x80; ++b)
-            t[std::size_t(b)] = char16_t(b);
-        QStringDecoder decoder("windows-1251");
-        for (int b = 0x80; b < 0x100; ++b) {
-            const char byte = char(b);
-            const QString c = decoder.decode(QByteArrayView(&byte, 1));
-            t[std::size_t(b)] = (decoder.isValid() && c.size() == 1) ? c.at(0).unicode() : char16_t(0xFFFD);
-        }
-        return t;
-    }();
-    return table;
+    if (c < 0x80)
+        return char(c);
+    if (c >= 0x410 && c <= 0x44F)
+        return char(c - CyrillicOffset);
+    for (std::size_t i = 0; i < Windows1251Upper.size(); ++i)
+        if (Windows1251Upper[i] == c)
+            return char(0x80 + i);
+    return std::nullopt;
 }
 
 bool hasNonAscii(QByteArrayView bytes)
@@ -51,7 +60,6 @@ bool hasNonAscii(QByteArrayView bytes)
 
 QString fromWindows1251(QByteArrayView bytes)
 {
-    const auto &table = windows1251Table();
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
     const auto *in = reinterpret_cast<const uchar *>(bytes.data());
@@ -59,14 +67,14 @@ QString fromWindows1251(QByteArrayView bytes)
     // table and vectorises; the rest of the upper half is looked up.
     // (Two simple loops: each vectorises, one loop doing both does not.)
     for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = char16_t(in[i] >= 0xC0 ? in[i] + 0x350 : in[i]);
+        out[i] = char16_t(in[i] >= 0xC0 ? in[i] + CyrillicOffset : in[i]);
     uchar others = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i)
         others |= uchar((in[i] & 0xC0) == 0x80);
     if (others) {
         for (qsizetype i = 0; i < bytes.size(); ++i)
             if ((in[i] & 0xC0) == 0x80)
-                out[i] = table[in[i]];
+                out[i] = Windows1251Upper[in[i] - 0x80];
     }
     return text;
 }
@@ -173,23 +181,22 @@ QString decodeText(QByteArrayView bytes)
 
 QByteArray encodeText(const QString &text)
 {
-    QStringEncoder encoder("windows-1251");
-    if (encoder.isValid()) {
-        const QByteArray narrow = encoder.encode(text);
-        if (!encoder.hasError()) {
-            // Every line must read back as written: a Windows-1251 line that
-            // happens to be valid UTF-8 would be read as UTF-8.
-            bool readsBack = true;
-            for (qsizetype start = 0; readsBack && start <= narrow.size();) {
-                const LineSpan line = lineAt(QByteArrayView(narrow), start);
-                readsBack = lineEncoding(QByteArrayView(narrow).sliced(line.start, line.size)) != LineEncoding::Utf8;
-                start = line.end() + 1;
-            }
-            if (readsBack)
-                return narrow;
-        }
+    QByteArray narrow(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const std::optional<char> byte = toWindows1251(text.at(i).unicode());
+        if (!byte)
+            return text.toUtf8();
+        narrow[i] = *byte;
     }
-    return text.toUtf8();
+    // Every line must read back as written: a Windows-1251 line that
+    // happens to be valid UTF-8 would be read as UTF-8.
+    for (qsizetype start = 0; start <= narrow.size();) {
+        const LineSpan line = lineAt(QByteArrayView(narrow), start);
+        if (lineEncoding(QByteArrayView(narrow).sliced(line.start, line.size)) == LineEncoding::Utf8)
+            return text.toUtf8();
+        start = line.end() + 1;
+    }
+    return narrow;
 }
 
 } // namespace velmora

@@ -102,6 +102,9 @@ private Q_SLOTS:
     }
     void themeIcons()
     {
+#ifndef VELMORA_ICONS_DIR
+        QSKIP("The icon theme is drawn for the Linux desktop only");
+#else
         QFETCH(int, size);
         const QString path = QStringLiteral(VELMORA_ICONS_DIR) + u"/hicolor/%1x%1/apps/velmora.png"_s.arg(size);
         const QImage image(path);
@@ -110,6 +113,7 @@ private Q_SLOTS:
         const QList<QRgb> palette = productIconPalette(IconImage::Colour32);
         for (const QRgb colour : opaqueColours(image))
             QVERIFY(palette.contains(colour));
+#endif
     }
 };
 

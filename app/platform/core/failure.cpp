@@ -133,7 +133,7 @@ std::optional<Failure> openNativeFile(QFile &file, const QByteArray &nativePath,
     }
     return std::nullopt;
 #else
-    file.setFileName(QFile::decodeName(nativePath));
+    file.setFileName(velmora::shownPath(nativePath));
     if (!file.open(QIODevice::ReadOnly))
         return fileFailure(file, shownPath);
     return std::nullopt;
