@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -15,7 +16,10 @@ namespace velmora {
 namespace {
 
 constexpr char CopySuffix[] = ".tmp";
-constexpr qsizetype CopySuffixSize = sizeof(CopySuffix) - 1;
+
+// Beside one test stand at most this many copies more than the first, of
+// programs loading it at the same time; beyond, the private folder takes them.
+constexpr int MaxCopyNumber = 99;
 
 // A test's name ends in ".tst", letter case ignored.
 bool isTestName(const QByteArray &name)
@@ -23,31 +27,32 @@ bool isTestName(const QByteArray &name)
     return name.size() > 4 && qstrnicmp(name.constData() + name.size() - 4, ".tst", 4) == 0;
 }
 
-// The title line of one listed file, or its failure. Only a regular file
-// (links followed) is a test: a pipe or a device is never opened to wait
-// for a title that does not come.
+// The title line of one listed file, or its failure; failure 75 for a file
+// that is no test of the folder's. Only a regular file (links followed) is
+// a test: a pipe or a device is never opened to wait for a title that does
+// not come. A link planted to another account's private file is not
+// followed further than the open; a file of the system's that says it is
+// empty and yet has lines (/proc), or a title with a NUL byte, is no test.
 std::optional<Failure> readEntry(const QString &folder, const QByteArray &nativeFolder, const QByteArray &name,
                                  TestEntry &entry)
 {
     const QString fileName = shownPath(name);
     const QString path = folder + u'/' + fileName;
+    const QByteArray nativeName = nativeFolder + '/' + name;
     QFile file;
-    if (std::optional<Failure> failure = openRegularNative(file, nativeFolder + '/' + name, path))
+    if (std::optional<Failure> failure = openRegularNative(file, nativeName, path))
         return failure;
-    entry.nativeName = name;
-    entry.fileName = fileName;
-    entry.title = fileName;
-    if (std::optional<QString> title = readTitle(file))
-        entry.title = *title;
+    if (!offeredByItsFolder(file, nativeName))
+        return Failure::of(FailureNumber::PathFileAccessError, path);
+    const std::optional<QString> title = readTitle(file);
     if (file.error() != QFileDevice::NoError)
         return fileFailure(file, path);
+    if (title && (file.size() == 0 || title->contains(QChar(0))))
+        return Failure::of(FailureNumber::PathFileAccessError, path);
+    entry.nativeName = name;
+    entry.fileName = fileName;
+    entry.title = title.value_or(fileName);
     return std::nullopt;
-}
-
-// Removes the regular file at `path`, if one stands there.
-int removeStale(const QByteArray &path)
-{
-    return isPlainFile(path) && removeFile(path) ? 1 : 0;
 }
 
 } // namespace
@@ -63,8 +68,8 @@ TestListing listTests(const QString &folder)
             continue; // a folder, a pipe, a device, a link to nothing: not a test
         TestEntry entry;
         if (std::optional<Failure> failure = readEntry(folder, nativeFolder, name, entry)) {
-            // Gone meanwhile, or no regular file (a folder, a pipe, a link
-            // to nothing): left out.
+            // Gone meanwhile, no regular file (a folder, a pipe, a link to
+            // nothing), or no test of the folder's: left out.
             if (failure->number == FailureNumber::FileNotFound || failure->number == FailureNumber::PathFileAccessError)
                 continue;
             listing.failure = failure;
@@ -75,17 +80,18 @@ TestListing listTests(const QString &folder)
     return listing;
 }
 
-QByteArray copyName(const QByteArray &testName, qsizetype limit)
+QByteArray copyName(const QByteArray &testName, qsizetype limit, int number)
 {
-    if (testName.size() + CopySuffixSize <= limit)
-        return testName + CopySuffix;
+    const QByteArray suffix = (number > 0 ? '.' + QByteArray::number(number) : QByteArray()) + CopySuffix;
+    if (testName.size() + suffix.size() <= limit)
+        return testName + suffix;
     // Too long with the suffix: the file system would refuse the name.
     const QByteArray digest = QCryptographicHash::hash(testName, QCryptographicHash::Sha256).toHex().left(16);
-    qsizetype keep = qBound<qsizetype>(0, limit - CopySuffixSize - 1 - digest.size(), testName.size() - 1);
+    qsizetype keep = qBound<qsizetype>(0, limit - suffix.size() - 1 - digest.size(), testName.size() - 1);
     // Cut between characters, not inside one's bytes.
     while (keep > 0 && (uchar(testName.at(keep)) & 0xC0) == 0x80)
         --keep;
-    return testName.left(keep) + '~' + digest + CopySuffix;
+    return testName.left(keep) + '~' + digest + suffix;
 }
 
 std::optional<QByteArray> privateCopyFolder()
@@ -98,15 +104,23 @@ int sweepStaleCopies(const QString &folder)
     int removed = 0;
     const QByteArray nativeFolder = nativePath(folder);
     const qsizetype limit = nameLimit(nativeFolder);
-    for (const QByteArray &name : listFolder(nativeFolder).names) {
-        // Only a test the program would have opened has a copy of its own.
-        if (isTestName(name) && isRegularFile(nativeFolder + '/' + name))
-            removed += removeStale(nativeFolder + '/' + copyName(name, limit));
+    const QList<QByteArray> names = listFolder(nativeFolder).names;
+    // Only a test the program would have opened has copies of its own.
+    QSet<QByteArray> copies;
+    for (const QByteArray &name : names) {
+        if (isTestName(name) && isRegularFile(nativeFolder + '/' + name)) {
+            for (int number = 0; number <= MaxCopyNumber; ++number)
+                copies.insert(copyName(name, limit, number));
+        }
+    }
+    for (const QByteArray &name : names) {
+        if (copies.contains(name))
+            removed += removeUnheldFile(nativeFolder + '/' + name) ? 1 : 0;
     }
     // The private folder holds nothing but copies.
     if (const std::optional<QByteArray> own = privateCopyFolder()) {
         for (const QByteArray &name : listFolder(*own).names)
-            removed += removeStale(*own + '/' + name);
+            removed += removeUnheldFile(*own + '/' + name) ? 1 : 0;
     }
     return removed;
 }
@@ -125,7 +139,14 @@ ChosenTestLoad loadChosenTest(const QByteArray &nativeTestPath, const QString &t
     const QByteArray name = nativeTestPath.mid(slash + 1);
     // Messages name the test's path + ".tmp", wherever the copy goes.
     const QString shownCopy = shownTest + u".tmp"_s;
-    const CopyPlace beside{folder + copyName(name, nameLimit(folder.isEmpty() ? "." : folder)), shownCopy};
+    // Programs that load the same test at the same time each take a copy of
+    // their own: the first its plain name, the others a number more.
+    const auto place = [&](const QByteArray &where) {
+        const qsizetype limit = nameLimit(where.isEmpty() ? "." : where);
+        return CopyPlace{where + copyName(name, limit), shownCopy, [where, name, limit](int number) {
+                             return number <= MaxCopyNumber ? where + copyName(name, limit, number) : QByteArray();
+                         }};
+    };
     std::optional<QTemporaryDir> ownTemporary;
     const CopyFallback elsewhere = [&]() -> std::optional<CopyPlace> {
         // The test's folder cannot take the copy: a private temporary folder can.
@@ -136,9 +157,9 @@ ChosenTestLoad loadChosenTest(const QByteArray &nativeTestPath, const QString &t
                 return std::nullopt;
             own = nativePath(ownTemporary->path());
         }
-        return CopyPlace{*own + '/' + copyName(name, nameLimit(*own)), shownCopy};
+        return place(*own + '/');
     };
-    TestOpening opening = openStoredTest(stored, nativeTestPath, beside, elsewhere, title);
+    TestOpening opening = openStoredTest(stored, nativeTestPath, place(folder), elsewhere, title);
     outcome.failure = opening.failure;
     outcome.refusal = opening.refusal;
     // Only a test the run can show replaces the tasks the pupil had.

@@ -9,6 +9,7 @@
 #include "run/frmmain.h"
 #include "run/frmoutrez.h"
 #include "run/frmhelp.h"
+#include "platform/core/nativefiles.h"
 #include "platform/runtime.h"
 #include "program/program.h"
 
@@ -61,7 +62,9 @@ void startProgram(Program &program)
     const bool authoring = isAuthoringCommandLine(program.commandLine());
     // A load the program never finished (killed meanwhile) left the test
     // in plain text, answers in order: gone before anyone picks a test.
+    // One that a signal ends from here on removes its copy itself.
     sweepStaleCopies(program.folder());
+    removeHeldFileOnSignals();
     Form *start = forms.load(FormName::frmStart);
     if (!start)
         return;

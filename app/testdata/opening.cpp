@@ -79,19 +79,16 @@ TestOpening failedOpening(Failure failure, const QString &copyPath)
     return opening;
 }
 
-// Loads the copy just written: mapped where it lies in the system's cache
-// (our own file, which nobody else writes), else read back whole.
-TestOpening openWrittenCopy(const QByteArray &nativeCopyPath, const QString &copyPath,
-                            const std::optional<QString> &title)
+// Loads the copy just written, from the file still open: mapped where it
+// lies in the system's cache (our own file, which nobody else writes), else
+// read back whole.
+TestOpening openWrittenCopy(QFile &file, const QString &copyPath, const std::optional<QString> &title)
 {
-    QFile file;
-    if (std::optional<Failure> failure = openRegularNative(file, nativeCopyPath, copyPath))
-        return failedOpening(*failure, copyPath);
     std::shared_ptr<const FileMapping> mapping = FileMapping::of(file);
     QByteArray bytes;
     if (mapping) {
         bytes = QByteArray::fromRawData(mapping->bytes().data(), mapping->bytes().size());
-    } else if (!readWhole(file, bytes, MaxTableBytes)) {
+    } else if (!file.seek(0) || !readWhole(file, bytes, MaxTableBytes)) {
         return failedOpening(fileFailure(file, copyPath), copyPath);
     }
     return openUnscrambledBytes(std::move(bytes), copyPath, title, std::move(mapping));
@@ -117,8 +114,10 @@ TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath
     const ScrambledCopy written = ScrambleFile(stored, nativeStoredPath, copy, elsewhere, MaxTableBytes);
     if (written.failure)
         return failedOpening(*written.failure, copy.shownPath);
-    TestOpening opening = openWrittenCopy(written.writtenPath, copy.shownPath, title);
-    removeFile(written.writtenPath); // the test in plain text, answers in order: never left behind
+    // Read back from the file as it was written, never by its name again:
+    // whatever happens to the name meanwhile, the load is this copy's.
+    TestOpening opening = openWrittenCopy(written.copy->file(), copy.shownPath, title);
+    written.copy->remove(); // the test in plain text, answers in order: never left behind
     return opening;
 }
 

@@ -77,10 +77,31 @@ std::optional<Failure> closeCopy(QFile &out, std::optional<Failure> failure)
     return failure;
 }
 
-// The folder takes no new file there: the copy may go elsewhere.
-bool refusesNewFiles(const Failure &failure)
+// The folder takes no new file there, or its disk is full: the copy may
+// go elsewhere.
+bool movesElsewhere(const Failure &failure)
 {
-    return failure.number == FailureNumber::PermissionDenied || failure.number == FailureNumber::PathFileAccessError;
+    switch (failure.number) {
+    case FailureNumber::PermissionDenied:
+    case FailureNumber::PathFileAccessError:
+    case FailureNumber::FileAlreadyExists:
+    case FailureNumber::DiskFull: return true;
+    default: return false;
+    }
+}
+
+// Creates the copy at `place`, or, while other programs hold that name, at
+// the next of the place's other names.
+std::optional<Failure> createHeldCopy(HeldFile &copy, const CopyPlace &place)
+{
+    std::optional<Failure> failure = copy.create(place.nativePath, place.shownPath);
+    for (int n = 1; failure && failure->number == FailureNumber::FileAlreadyExists && place.otherName; ++n) {
+        const QByteArray other = place.otherName(n);
+        if (other.isEmpty())
+            break;
+        failure = copy.create(other, place.shownPath);
+    }
+    return failure;
 }
 
 // Every byte from `begin` to `end` complemented: the stored form's
@@ -243,32 +264,35 @@ ScrambledCopy ScrambleFile(QIODevice &stored, const QByteArray &nativeInputPath,
                            const CopyFallback &elsewhere, qint64 limit)
 {
     ScrambledCopy result;
+    const qint64 start = stored.pos();
     QByteArray buffer;
     qsizetype title = 0;
     result.failure = readHead(stored, buffer, title);
     if (!result.failure && namesSameFile(nativeInputPath, copy.nativePath))
         result.failure = Failure::of(FailureNumber::PathFileAccessError);
     if (!result.failure) {
-        QFile out;
-        result.writtenPath = copy.nativePath;
-        result.failure = createPrivateFile(out, result.writtenPath, copy.shownPath);
-        if (result.failure && refusesNewFiles(*result.failure) && elsewhere) {
-            if (const std::optional<CopyPlace> other = elsewhere()) {
-                result.writtenPath = other->nativePath;
-                result.failure = createPrivateFile(out, result.writtenPath, copy.shownPath);
+        auto held = std::make_unique<HeldFile>();
+        result.failure = createHeldCopy(*held, copy);
+        const bool begun = !result.failure;
+        if (begun)
+            result.failure = writeScrambled(buffer, title, stored, held->file(), limit);
+        if (result.failure && movesElsewhere(*result.failure) && elsewhere) {
+            held->remove(); // what a full disk took goes first
+            // Once a part is written, the test is read again from its first
+            // byte: a file can be, a pipe cannot.
+            if (!begun || (!stored.isSequential() && stored.seek(start) && !readHead(stored, buffer, title))) {
+                if (const std::optional<CopyPlace> other = elsewhere()) {
+                    result.failure = createHeldCopy(*held, *other);
+                    if (!result.failure)
+                        result.failure = writeScrambled(buffer, title, stored, held->file(), limit);
+                }
             }
         }
         if (result.failure) {
-            result.writtenPath.clear(); // nothing was created
+            held->remove();
         } else {
-            result.failure = writeScrambled(buffer, title, stored, out, limit);
-            out.close();
-            if (!result.failure && out.error() != QFileDevice::NoError)
-                result.failure = fileFailure(out, copy.shownPath, FileAccess::Write);
-            if (result.failure) {
-                removeFile(result.writtenPath);
-                result.writtenPath.clear();
-            }
+            result.writtenPath = held->path();
+            result.copy = std::move(held);
         }
     }
     if (result.failure)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/failure.h"
+#include "platform/core/nativefiles.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace velmora {
@@ -38,6 +40,9 @@ struct CopyPlace final
 {
     QByteArray nativePath; // the name as the system has it (bytes, not always text)
     QString shownPath;     // what messages name: the test's path + ".tmp"
+    // The names beside it taken in turn while other programs hold the ones
+    // before: the n-th for n from 1, empty when there is none more.
+    std::function<QByteArray(int n)> otherName = {};
 };
 
 // Another place for the copy, asked for when the first one's folder takes
@@ -47,19 +52,24 @@ using CopyFallback = std::function<std::optional<CopyPlace>()>;
 // Where ScrambleFile wrote the copy of a test held in memory.
 struct ScrambledCopy final
 {
-    std::optional<Failure> failure; // none: the copy is complete and closed
+    std::optional<Failure> failure; // none: the copy is complete
     QByteArray writtenPath;         // the copy's native name; empty when none is left
+    // The copy, open for reading back and held while it stands; removed
+    // when this goes, or before by whoever loads it.
+    std::unique_ptr<HeldFile> copy;
 };
 
 // ScrambleFile as the program runs it on a chosen test: the stored test
 // read from `stored` block by block, transformed and written as the copy
 // at `copy`, created afresh and readable by its owner alone from its first
-// byte, or, when that folder refuses new files (failures 70 and 75), where
-// `elsewhere` says. Nothing is created for a test whose title no CR LF pair
-// ends in time (62), nor for a copy that would name the input itself
+// byte, held while it stands (HeldFile); where other programs hold that
+// name, at the next of `copy.otherName`. When that folder refuses new
+// files (failures 70 and 75, every name taken) or its disk is full (61),
+// the copy goes where `elsewhere` says, written from the test's first byte
+// again. Nothing is created for a test whose title no CR LF pair ends in
+// time (62), nor for a copy that would name the input itself
 // (`nativeInputPath`, 75). A test that brings more than `limit` bytes is
 // failure 7. On a failure no copy is left; failures name `copy.shownPath`.
-// Whoever goes on to load the copy removes it.
 ScrambledCopy ScrambleFile(QIODevice &stored, const QByteArray &nativeInputPath, const CopyPlace &copy,
                            const CopyFallback &elsewhere = {},
                            qint64 limit = std::numeric_limits<qint64>::max());

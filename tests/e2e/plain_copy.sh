@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# The plain copy of a test, killed in the middle of a load: the real program
-# in a real X server, a pupil choosing a large test, the program killed
-# with SIGKILL while the copy stands beside the test. What it leaves behind
-# must be readable by its owner alone, and the next start must remove it.
+# The plain copy of a test, in the real program in a real X server, a pupil
+# choosing a large test:
+# - the program killed with SIGKILL while the copy stands beside the test:
+#   what it leaves behind must be readable by its owner alone, and the next
+#   start must remove it;
+# - a second program started meanwhile leaves the copy alone, and one that
+#   opens the same test at the same time loads a copy of its own: both load;
+# - SIGTERM or SIGHUP during the load: the program removes its copy, then ends.
 # Usage: plain_copy.sh VELMORA VELMORA_TST TABULO
 set -euo pipefail
 . "$(dirname "$0")/../../scripts/xwindows.sh"
@@ -12,8 +16,10 @@ velmora=$1; tool=$2; tabulo=$3
 work=$(mktemp -d)
 xvfb_pid=
 app_pid=
+other_pid=
 cleanup() {
     [ -n "$app_pid" ] && kill -9 "$app_pid" 2>/dev/null || true
+    [ -n "$other_pid" ] && kill -9 "$other_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -62,6 +68,49 @@ start_and_choose() {
     done
 }
 
+# The first visible window of the program PID whose title matches, waiting
+# up to SECONDS; a message box of the program's instead is a failure.
+wait_window_of() { # pid, title regex, seconds
+    local id
+    for _ in $(seq $(( $3 * 10 ))); do
+        id=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        xdotool search --all --onlyvisible --pid "$1" --name '^Velmora$' >/dev/null 2>&1 \
+            && { echo "the program $1 shows a message instead of «$2»" >&2; return 1; }
+        kill -0 "$1" 2>/dev/null || { echo "the program $1 ended before «$2»" >&2; return 1; }
+        sleep 0.1
+    done
+    echo "no «$2» of the program $1" >&2
+    return 1
+}
+
+# Ends the program PID with a signal and waits for it.
+end_program() { # pid, signal
+    kill -"$2" "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+# Every plain copy left anywhere: beside the test, or in the private folder.
+left_copies() {
+    find "$folder" "$TMPDIR" -name '*.tmp' | head -n1
+}
+
+# Starts a load and stops the program (SIGSTOP) while its copy stands, so
+# that what comes next meets the copy for certain.
+stopped_in_load() {
+    for attempt in 1 2 3; do
+        start_and_choose
+        if [ -n "$seen" ] && kill -STOP "$app_pid" 2>/dev/null && [ -e "$copy" ]; then
+            return 0
+        fi
+        echo "attempt $attempt: the load ended before the copy was seen"
+        end_program "$app_pid" KILL
+        app_pid=
+        rm -f "$copy"
+    done
+    fail "three loads ended before their copy was seen"
+}
+
 echo "== a load killed while the plain copy stands"
 left=
 for attempt in 1 2 3; do
@@ -94,5 +143,36 @@ if [ -n "$left" ]; then
 else
     echo "no copy was left by three kills: nothing for the next start to remove"
 fi
+[ -n "$(left_copies)" ] && fail "a copy was left: $(left_copies)"
+
+echo "== a second program leaves the first one's copy alone, and loads a copy of its own"
+stopped_in_load
+first=$app_pid
+"$folder/velmora" & other_pid=$!
+start=$(wait_window_of "$other_pid" '^Выбор теста$' 30) || fail "no selection window of the second program"
+[ -e "$copy" ] || fail "the second program's start removed the copy the first one is loading"
+press "$start" Return
+wait_window_of "$other_pid" '^Выбор режима$' 60 >/dev/null || fail "the second program did not load the test"
+[ -e "$copy" ] || fail "the second program's load removed the copy the first one is loading"
+kill -CONT "$first"
+wait_window_of "$first" '^Выбор режима$' 60 >/dev/null || fail "the first program did not load the test"
+[ -n "$(left_copies)" ] && fail "a copy was left after both loads: $(left_copies)"
+end_program "$other_pid" KILL
+other_pid=
+end_program "$first" KILL
+app_pid=
+
+for signal in TERM HUP; do
+    echo "== SIG$signal during a load removes the copy, then ends the program"
+    stopped_in_load
+    kill -"$signal" "$app_pid"
+    kill -CONT "$app_pid"
+    status=0
+    wait "$app_pid" 2>/dev/null || status=$?
+    app_pid=
+    [ "$status" -eq $((128 + $(kill -l "$signal"))) ] || fail "SIG$signal ended the program with status $status"
+    [ -n "$(left_copies)" ] && fail "SIG$signal left the plain copy: $(left_copies)"
+done
+
 [ -f "$folder/large.tst" ] || fail "the test itself is gone"
 echo "all passed"

@@ -9,10 +9,12 @@
 #include "testdata/loader.h"
 #include "testfolder.h"
 
+#include <QAccessible>
 #include <QBuffer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -155,6 +157,7 @@ private Q_SLOTS:
         QTest::newRow("link to a pipe") << u"link to a pipe"_s;
         QTest::newRow("link to a device without end") << u"/dev/zero"_s;
         QTest::newRow("dangling link") << u"nowhere"_s;
+        QTest::newRow("link to a file of the system's that says it is empty") << u"/proc/self/environ"_s;
     }
     void nonRegularFilesAreNotTests()
     {
@@ -174,6 +177,52 @@ private Q_SLOTS:
 #endif
     }
 
+    // Only the folder's own tests: a link planted to another account's
+    // private file is not followed, a title line that is no text is no test's.
+    void onlyTheFoldersOwnTests_data()
+    {
+        QTest::addColumn<QString>("target"); // whose file the link leads to; "text" a file of the folder
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("a link to its owner's private file") << u"link owner's"_s << 0600 << true;
+        QTest::newRow("a link to another account's file every account reads") << u"another's"_s << 0644 << true;
+        QTest::newRow("a link to another account's private file") << u"another's"_s << 0600 << false;
+        QTest::newRow("a title with a NUL byte") << u"text"_s << 0644 << false;
+    }
+    void onlyTheFoldersOwnTests()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("needs accounts and links");
+#else
+        QFETCH(QString, target);
+        QFETCH(int, mode);
+        QFETCH(bool, offered);
+        QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
+        const QString link = m_folder->filePath(u"x.tst"_s);
+        QTemporaryDir elsewhere;
+        if (target == u"text"_s) {
+            QVERIFY(m_folder->writeTest(u"x.tst"_s, QByteArray("Ч") + '\0' + "ай\r\nЗ\r\nШ\r\n"));
+        } else {
+            const QString file = elsewhere.filePath(u"x.tst"_s);
+            QVERIFY(QFile::link(file, link));
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly));
+            QVERIFY(written.write(scrambleBytes(plainTest({"Другой", "З", "Ш"}))) > 0);
+            written.close();
+            QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode_t(mode)), 0);
+            // The link is one account's, the file the same account's or another's.
+            const uid_t linkOwner = 1234;
+            const uid_t fileOwner = target == u"another's"_s ? 4321 : linkOwner;
+            if (::lchown(QFile::encodeName(link).constData(), linkOwner, gid_t(-1)) != 0
+                || ::chown(QFile::encodeName(file).constData(), fileOwner, gid_t(-1)) != 0)
+                QSKIP("needs files of other accounts (root)");
+        }
+        frmStart *start = loadStart();
+        QCOMPARE(listed(start).size(), offered ? 2 : 1);
+        QVERIFY(m_desktop->boxes.isEmpty());
+#endif
+    }
+
     void titleLinesDecoded_data()
     {
         QTest::addColumn<QByteArray>("titleLine");
@@ -181,7 +230,10 @@ private Q_SLOTS:
         QTest::newRow("windows-1251") << QByteArray("\xd7\xe0\xe9") << u"Чай"_s;
         QTest::newRow("utf-8") << QByteArray("Чай") << u"Чай"_s;
         QTest::newRow("cut at a lone CR") << QByteArray("Чай\rс лимоном") << u"Чай"_s;
+        QTest::newRow("markup stays as written") << QByteArray("<b>Чай</b>") << u"<b>Чай</b>"_s;
+        QTest::newRow("the mark of unsaved changes") << QByteArray("Чай [*]") << u"Чай [*]"_s;
     }
+    // Listed, and then in the main window's caption, as a screen reader reads it.
     void titleLinesDecoded()
     {
         QFETCH(QByteArray, titleLine);
@@ -189,6 +241,10 @@ private Q_SLOTS:
         QVERIFY(m_folder->writeTest(u"t.tst"_s, titleLine + "\r\nЗ\r\nШ\r\n"));
         frmStart *start = loadStart();
         QCOMPARE(listed(start), QStringList{shown});
+        start->Command1->click();
+        Form *main = m_program->forms().loaded(FormName::frmMain);
+        QVERIFY(main);
+        QCOMPARE(QAccessible::queryAccessibleInterface(main)->text(QAccessible::Name), u"Velmora - "_s + shown);
     }
 
     void noTestsEndsTheProgram()
@@ -417,21 +473,23 @@ private Q_SLOTS:
         QCOMPARE(m_folder->leftovers(), QStringList());
     }
 
-    // When the copy cannot be written beside the test, it goes to the
-    // temporary folder and the test still loads.
+    // When the copy cannot be written beside the test (a folder at its name:
+    // under the next name), it goes to the temporary folder and the test
+    // still loads.
     void unwritableFolderUsesTemporaryFolder_data()
     {
-        QTest::addColumn<bool>("readOnlyFolder");
-        QTest::newRow("read-only folder") << true;
-        QTest::newRow("name taken by a folder") << false;
+        QTest::addColumn<QString>("why");
+        QTest::newRow("read-only folder") << u"read-only"_s;
+        QTest::newRow("name taken by a folder") << u"folder"_s;
+        QTest::newRow("full disk") << u"full"_s;
     }
     void unwritableFolderUsesTemporaryFolder()
     {
-        QFETCH(bool, readOnlyFolder);
-        QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
+        QFETCH(QString, why);
         QFile folder(m_folder->path());
         const QFile::Permissions before = folder.permissions();
-        if (readOnlyFolder) {
+        if (why == u"read-only"_s) {
+            QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
             folder.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
             QFile probe(m_folder->filePath(u"probe"_s));
             if (probe.open(QIODevice::WriteOnly)) {
@@ -440,8 +498,23 @@ private Q_SLOTS:
                 folder.setPermissions(before);
                 QSKIP("this user can write into read-only folders (root)");
             }
-        } else {
+        } else if (why == u"folder"_s) {
+            QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
             QVERIFY(QDir(m_folder->path()).mkpath(u"tea.tst.tmp/inside"_s));
+        }
+        // A file system of its own, filled up once the test is in it.
+        const auto unmount = qScopeGuard([&] {
+            if (why == u"full"_s)
+                QProcess::execute(u"umount"_s, {u"-l"_s, m_folder->path()});
+        });
+        if (why == u"full"_s) {
+            if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, m_folder->path()}) != 0)
+                QSKIP("needs a small file system of its own (mount, as root)");
+            QVERIFY(m_folder->writeTest(u"tea.tst"_s, TeaTest));
+            QFile filler(m_folder->filePath(u"filler"_s));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(4096, 'x')) == 4096) {
+            }
         }
         frmStart *start = loadStart();
         start->Command1_Click();
@@ -450,6 +523,7 @@ private Q_SLOTS:
         QVERIFY(!m_desktop->ended);
         QCOMPARE(m_program->Tasks().count(), 1);
         QVERIFY(m_program->forms().isLoaded(FormName::frmMain));
+        QCOMPARE(m_folder->leftovers(), why == u"folder"_s ? QStringList{u"tea.tst.tmp"_s} : QStringList());
     }
 };
 

@@ -55,40 +55,51 @@ private Q_SLOTS:
     void copyNameFits_data()
     {
         QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<bool>("suffixed"); // the test's name + ".tmp"
-        QTest::newRow("short") << QByteArray("tea.tst") << true;
-        QTest::newRow("251 bytes") << nameOf(251) << true;
-        QTest::newRow("252 bytes") << nameOf(252) << false;
-        QTest::newRow("255 bytes") << nameOf(255) << false;
-        QTest::newRow("255 bytes of two-byte letters") << QByteArray("Т") + nameOf(253, 'x') << false;
-        QTest::newRow("cut inside a letter") << QByteArray(1, 'x') + QByteArray("я").repeated(125) + ".tst" << false;
+        QTest::addColumn<int>("number");   // of the copy: 0 for the first
+        QTest::addColumn<bool>("suffixed"); // the test's name + the number + ".tmp"
+        QTest::newRow("short") << QByteArray("tea.tst") << 0 << true;
+        QTest::newRow("251 bytes") << nameOf(251) << 0 << true;
+        QTest::newRow("252 bytes") << nameOf(252) << 0 << false;
+        QTest::newRow("255 bytes") << nameOf(255) << 0 << false;
+        QTest::newRow("255 bytes of two-byte letters") << QByteArray("Т") + nameOf(253, 'x') << 0 << false;
+        QTest::newRow("cut inside a letter") << QByteArray(1, 'x') + QByteArray("я").repeated(125) + ".tst" << 0 << false;
+        QTest::newRow("a second copy") << QByteArray("tea.tst") << 1 << true;
+        QTest::newRow("the 99th copy of 248 bytes") << nameOf(248) << 99 << true;
+        QTest::newRow("the 99th copy of 249 bytes") << nameOf(249) << 99 << false;
+        QTest::newRow("a second copy of 255 bytes") << nameOf(255) << 1 << false;
     }
     void copyNameFits()
     {
         QFETCH(QByteArray, name);
+        QFETCH(int, number);
         QFETCH(bool, suffixed);
-        const QByteArray copy = copyName(name, 255);
+        const QByteArray suffix = (number > 0 ? "." + QByteArray::number(number) : QByteArray()) + ".tmp";
+        const QByteArray copy = copyName(name, 255, number);
         QVERIFY(copy.size() <= 255);
-        QVERIFY(copy.endsWith(".tmp"));
-        QCOMPARE(copy == name + ".tmp", suffixed);
+        QVERIFY(copy.endsWith(suffix));
+        QCOMPARE(copy == name + suffix, suffixed);
         QVERIFY(QString::fromUtf8(copy).toUtf8() == copy); // never cut inside a letter
-        // Another test that differs only at its end has a copy of its own.
+        // Another test that differs only at its end, and the next copy of
+        // the same test, have copies of their own.
         QByteArray other = name;
         other[other.size() - 5] = other.at(other.size() - 5) == 'b' ? 'c' : 'b';
-        QVERIFY(copyName(other, 255) != copy);
+        QVERIFY(copyName(other, 255, number) != copy);
+        QVERIFY(copyName(name, 255, number + 1) != copy);
     }
 
     // Only what is certainly a stale copy of the program's goes at start-up.
     void staleCopiesSwept_data()
     {
-        QTest::addColumn<QList<QByteArray>>("files");   // a trailing '/' makes a folder
-        QTest::addColumn<QList<QByteArray>>("ownFiles"); // files of the private folder
+        QTest::addColumn<QList<QByteArray>>("files");   // a trailing '/' makes a folder, a leading '!' a held copy
+        QTest::addColumn<QList<QByteArray>>("ownFiles"); // files of the private folder, '!' as well
         QTest::addColumn<QList<QByteArray>>("kept");
         QTest::newRow("the copy beside its test")
             << QList<QByteArray>{"tea.tst", "tea.tst.tmp"} << QList<QByteArray>{} << QList<QByteArray>{"tea.tst"};
+#ifdef Q_OS_UNIX // where names are bytes and their letter case counts
         QTest::newRow("the letter case of the test's name")
             << QList<QByteArray>{"TEA.TST", "TEA.TST.tmp", "tea.tst.tmp"} << QList<QByteArray>{}
             << QList<QByteArray>{"TEA.TST", "tea.tst.tmp"};
+#endif
         QTest::newRow("a teacher's .tmp files")
             << QList<QByteArray>{"notes.tmp", "gone.tst.tmp", "tea.tst", "tea.tmp"} << QList<QByteArray>{}
             << QList<QByteArray>{"gone.tst.tmp", "notes.tmp", "tea.tmp", "tea.tst"};
@@ -101,11 +112,23 @@ private Q_SLOTS:
         QTest::newRow("the short copy of a long name")
             << QList<QByteArray>{nameOf(253), copyName(nameOf(253), 255)} << QList<QByteArray>{}
             << QList<QByteArray>{nameOf(253)};
+#ifdef Q_OS_UNIX
         QTest::newRow("a name that is no text")
             << QList<QByteArray>{"\xff\xfe\xc0.tst", "\xff\xfe\xc0.tst.tmp"} << QList<QByteArray>{}
             << QList<QByteArray>{"\xff\xfe\xc0.tst"};
+#endif
         QTest::newRow("the private folder")
             << QList<QByteArray>{"tea.tst"} << QList<QByteArray>{"tea.tst.tmp", "other.tst.tmp"}
+            << QList<QByteArray>{"tea.tst"};
+        QTest::newRow("a copy a running program holds")
+            << QList<QByteArray>{"tea.tst", "!tea.tst.tmp"} << QList<QByteArray>{}
+            << QList<QByteArray>{"tea.tst", "tea.tst.tmp"};
+        QTest::newRow("numbered copies")
+            << QList<QByteArray>{"tea.tst", "tea.tst.1.tmp", "!tea.tst.2.tmp", "tea.tst.99.tmp", "tea.tst.100.tmp",
+                                 "tea.tst.x.tmp"}
+            << QList<QByteArray>{} << QList<QByteArray>{"tea.tst", "tea.tst.100.tmp", "tea.tst.2.tmp", "tea.tst.x.tmp"};
+        QTest::newRow("a held copy in the private folder")
+            << QList<QByteArray>{"tea.tst"} << QList<QByteArray>{"!tea.tst.tmp", "tea.tst.1.tmp"}
             << QList<QByteArray>{"tea.tst"};
     }
     void staleCopiesSwept()
@@ -119,23 +142,34 @@ private Q_SLOTS:
             for (const QByteArray &name : listFolder(nativePath(folder.path())).names)
                 removeFile(native(folder, name));
         });
+        std::vector<std::unique_ptr<HeldFile>> held; // by programs still running
+        const auto make = [&](const QByteArray &path) {
+            if (!path.contains('!'))
+                return writeNative(path, "x");
+            held.push_back(std::make_unique<HeldFile>());
+            return !held.back()->create(QByteArray(path).replace('!', ""), QString());
+        };
         for (const QByteArray &name : files) {
             if (name.endsWith('/'))
                 QVERIFY(QDir(folder.path()).mkdir(QString::fromUtf8(name.chopped(1))));
-            else if (!writeNative(native(folder, name), "x"))
+            else if (!make(native(folder, name)))
                 QSKIP("this file system does not take such names");
         }
         const std::optional<QByteArray> own = privateCopyFolder();
         QVERIFY(own);
-        for (const QByteArray &name : ownFiles)
-            QVERIFY(writeNative(*own + '/' + name, "x"));
+        QList<QByteArray> ownKept;
+        for (const QByteArray &name : ownFiles) {
+            QVERIFY(make(*own + '/' + name));
+            if (name.startsWith('!'))
+                ownKept << name.sliced(1);
+        }
 
-        QCOMPARE(sweepStaleCopies(folder.path()), int(files.size() - kept.size() + ownFiles.size()));
+        QCOMPARE(sweepStaleCopies(folder.path()), int(files.size() - kept.size() + ownFiles.size() - ownKept.size()));
         QList<QByteArray> left = listFolder(nativePath(folder.path())).names;
         std::sort(left.begin(), left.end());
         std::sort(kept.begin(), kept.end());
         QCOMPARE(left, kept);
-        QVERIFY(listFolder(*own).names.isEmpty());
+        QCOMPARE(listFolder(*own).names, ownKept);
     }
 
     // The copy is for its owner alone from its first byte, whatever the
@@ -163,8 +197,8 @@ private Q_SLOTS:
             QVERIFY(QFile::link(folder.filePath(u"victim"_s), copy));
         }
         const mode_t savedMask = ::umask(0);
-        QFile file;
-        const std::optional<Failure> failure = createPrivateFile(file, nativePath(copy), copy);
+        HeldFile file;
+        const std::optional<Failure> failure = file.create(nativePath(copy), copy);
         ::umask(savedMask);
         QCOMPARE(failure, std::nullopt);
         struct stat status = {};
@@ -199,6 +233,36 @@ private Q_SLOTS:
         QVERIFY(load.failure);
         QCOMPARE(load.failure->number, FailureNumber::OutOfMemory);
         QCOMPARE(folder.read(u"big.tst.tmp"_s), QByteArray("marker"));
+        QCOMPARE(listFolder(*privateCopyFolder()).names, QList<QByteArray>());
+    }
+
+    // Two programs that open the same test at once: each loads a copy of
+    // its own and leaves the other's alone.
+    void copiesOfOtherProgramsLeftAlone_data()
+    {
+        QTest::addColumn<int>("heldBeside"); // copies of other programs beside the test
+        QTest::newRow("the plain copy held") << 1;
+        QTest::newRow("every copy beside held") << 100;
+    }
+    void copiesOfOtherProgramsLeftAlone()
+    {
+        QFETCH(int, heldBeside);
+        test::TestFolder folder;
+        QVERIFY(folder.writeTest(u"tea.tst"_s, "Чай\r\nЗаварите\r\nВскипятить\r\n"));
+        std::vector<std::unique_ptr<HeldFile>> others;
+        for (int number = 0; number < heldBeside; ++number) {
+            others.push_back(std::make_unique<HeldFile>());
+            QCOMPARE(others.back()->create(native(folder, copyName("tea.tst", 255, number)), QString()), std::nullopt);
+            QCOMPARE(others.back()->file().write("held"), 4);
+        }
+        TaskTable Tasks;
+        const ChosenTestLoad load = loadChosenTest(native(folder, "tea.tst"), u"Чай"_s, Tasks);
+        QCOMPARE(load.failure, std::nullopt);
+        QCOMPARE(load.refusal, std::nullopt);
+        QCOMPARE(Tasks.count(), 1);
+        for (const std::unique_ptr<HeldFile> &other : others)
+            QCOMPARE(folder.read(shownPath(other->path()).section(u'/', -1)), QByteArray("held"));
+        QCOMPARE(folder.leftovers().size(), heldBeside);
         QCOMPARE(listFolder(*privateCopyFolder()).names, QList<QByteArray>());
     }
 };

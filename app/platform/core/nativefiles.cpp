@@ -5,9 +5,14 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -31,6 +36,83 @@ int openFailureNumber(int error, FileAccess access)
     case EDQUOT: return FailureNumber::DiskFull;
     default: return FailureNumber::PathFileAccessError;
     }
+}
+
+bool sameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether the name `path` still leads to the open file `fd` itself.
+bool namesOpenFile(const QByteArray &path, int fd)
+{
+    struct stat opened = {};
+    struct stat named = {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 && sameFile(opened, named);
+}
+
+// The HeldFile that a signal ending the program removes: its name, set
+// before the file is created, and once it is, the file's identity, so
+// that a file someone else has put at that name since is left alone. The
+// one static of the platform's: a signal handler reaches nothing else.
+struct SignalledFile final
+{
+    enum class State {
+        Free,    // nothing to remove
+        Filling, // the name is being written: not to be read yet
+        Named,   // the file is being created at the name
+        Known,   // the file stands at the name: removed only while it is still there
+    };
+    std::atomic<State> state{State::Free};
+    char path[PATH_MAX] = {};
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+static_assert(std::atomic<SignalledFile::State>::is_always_lock_free, "read in a signal handler");
+
+SignalledFile signalledFile;
+
+// Takes the signal's file for `path`, unless another HeldFile has it.
+bool claimSignalledFile(const QByteArray &path)
+{
+    auto expected = SignalledFile::State::Free;
+    if (qsizetype(sizeof signalledFile.path) <= path.size()
+        || !signalledFile.state.compare_exchange_strong(expected, SignalledFile::State::Filling))
+        return false;
+    std::memcpy(signalledFile.path, path.constData(), size_t(path.size()) + 1);
+    signalledFile.state.store(SignalledFile::State::Named, std::memory_order_release);
+    return true;
+}
+
+void knowSignalledFile(int fd)
+{
+    struct stat created = {};
+    if (::fstat(fd, &created) != 0)
+        return; // left Named: removed by its name
+    signalledFile.device = created.st_dev;
+    signalledFile.inode = created.st_ino;
+    signalledFile.state.store(SignalledFile::State::Known, std::memory_order_release);
+}
+
+void releaseSignalledFile()
+{
+    signalledFile.state.store(SignalledFile::State::Free, std::memory_order_release);
+}
+
+// Only calls safe in a signal handler.
+void removeSignalledFileAndEnd(int number)
+{
+    const int savedError = errno;
+    const SignalledFile::State state = signalledFile.state.load(std::memory_order_acquire);
+    struct stat named = {};
+    if (state == SignalledFile::State::Named
+        || (state == SignalledFile::State::Known && ::lstat(signalledFile.path, &named) == 0
+            && named.st_dev == signalledFile.device && named.st_ino == signalledFile.inode))
+        ::unlink(signalledFile.path);
+    errno = savedError;
+    // The handler was installed for one call (SA_RESETHAND): raised again,
+    // the signal ends the program with its default action once this returns.
+    ::raise(number);
 }
 
 } // namespace
@@ -102,6 +184,102 @@ std::optional<Failure> createPrivateFile(QFile &file, const QByteArray &path, co
         return fileFailure(file, shown, FileAccess::Write);
     }
     return std::nullopt;
+}
+
+HeldFile::~HeldFile()
+{
+    remove();
+}
+
+std::optional<Failure> HeldFile::create(const QByteArray &path, const QString &shown)
+{
+    remove();
+    struct stat standing = {};
+    if (::lstat(path.constData(), &standing) == 0
+        && !(S_ISREG(standing.st_mode) ? removeUnheldFile(path) : ::unlink(path.constData()) == 0))
+        return Failure::of(FailureNumber::FileAlreadyExists, shown);
+    m_signalled = claimSignalledFile(path);
+    // The mode is given to the create itself: the umask can only take bits
+    // away. Exclusive, so nothing planted since is followed.
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0) {
+        const int error = errno;
+        remove();
+        return Failure::of(error == EEXIST ? FailureNumber::FileAlreadyExists
+                                           : openFailureNumber(error, FileAccess::Write),
+                           shown);
+    }
+    if (m_signalled)
+        knowSignalledFile(fd);
+    // Another program that came upon the new file before it was held takes
+    // it for a stale one and removes it: then the name is not ours. A file
+    // system that keeps no locks leaves the file unheld.
+    const bool heldElsewhere = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    if (heldElsewhere || !namesOpenFile(path, fd)) {
+        ::close(fd);
+        remove();
+        return Failure::of(FailureNumber::FileAlreadyExists, shown);
+    }
+    if (!m_file.open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::unlink(path.constData());
+        ::close(fd);
+        remove();
+        return fileFailure(m_file, shown, FileAccess::Write);
+    }
+    m_path = path;
+    return std::nullopt;
+}
+
+void HeldFile::remove()
+{
+    // Removed from its name while the name is still its own; the name goes
+    // before the signal's record of it, and the lock only after both.
+    if (m_file.isOpen() && namesOpenFile(m_path, m_file.handle()))
+        ::unlink(m_path.constData());
+    if (m_signalled)
+        releaseSignalledFile();
+    m_signalled = false;
+    m_file.close();
+    m_path.clear();
+}
+
+bool removeUnheldFile(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat opened = {};
+    // A shared lock is refused while a program holds the file, and needs
+    // no more than reading it (on network file systems as well).
+    const bool removed = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode)
+                         && (::flock(fd, LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK) && namesOpenFile(path, fd)
+                         && ::unlink(path.constData()) == 0;
+    ::close(fd);
+    return removed;
+}
+
+void removeHeldFileOnSignals()
+{
+    for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+        struct sigaction current = {};
+        if (::sigaction(number, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) != 0
+            || current.sa_handler != SIG_DFL)
+            continue; // ignored, or someone else's
+        struct sigaction action = {};
+        action.sa_handler = removeSignalledFileAndEnd;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(number, &action, nullptr);
+    }
+}
+
+bool offeredByItsFolder(const QFileDevice &file, const QByteArray &path)
+{
+    struct stat name = {};
+    struct stat target = {};
+    if (::lstat(path.constData(), &name) != 0 || ::fstat(file.handle(), &target) != 0)
+        return false;
+    return !S_ISLNK(name.st_mode) || target.st_uid == name.st_uid || (target.st_mode & S_IROTH) != 0;
 }
 
 bool isPlainFile(const QByteArray &path)
@@ -192,6 +370,61 @@ std::optional<Failure> createPrivateFile(QFile &file, const QByteArray &path, co
                    QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return fileFailure(file, shown, FileAccess::Write);
     return std::nullopt;
+}
+
+HeldFile::~HeldFile()
+{
+    remove();
+}
+
+std::optional<Failure> HeldFile::create(const QByteArray &path, const QString &shown)
+{
+    remove();
+    // A file another program holds open cannot be removed here, nor can a
+    // folder: the name is taken.
+    const QString name = shownPath(path);
+    const QFileInfo standing(name);
+    if ((standing.exists() || standing.isSymLink()) && !QFile::remove(name))
+        return Failure::of(FailureNumber::FileAlreadyExists, shown);
+    m_file.setFileName(name);
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered,
+                     QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        if (QFileInfo::exists(name))
+            return Failure::of(FailureNumber::FileAlreadyExists, shown);
+        return fileFailure(m_file, shown, FileAccess::Write);
+    }
+    m_path = path;
+    return std::nullopt;
+}
+
+void HeldFile::remove()
+{
+    // Open, the file cannot be removed, by this program either.
+    if (m_file.isOpen()) {
+        m_file.close();
+        QFile::remove(m_file.fileName());
+    }
+    m_path.clear();
+}
+
+bool removeUnheldFile(const QByteArray &path)
+{
+    // A file a running program holds open refuses to go.
+    const QFileInfo info(shownPath(path));
+    return info.isFile() && !info.isSymLink() && QFile::remove(info.filePath());
+}
+
+void removeHeldFileOnSignals()
+{
+    // Ending a program from outside gives it no say here; a copy left so is
+    // removed at the next start.
+}
+
+bool offeredByItsFolder(const QFileDevice &, const QByteArray &)
+{
+    // Making a link takes an administrator here (or a developer's setting):
+    // what a link in the folder leads to is the folder's own.
+    return true;
 }
 
 bool isPlainFile(const QByteArray &path)

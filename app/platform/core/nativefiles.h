@@ -3,13 +3,14 @@
 #include "platform/core/failure.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 
 #include <functional>
 #include <optional>
 
-class QFile;
+class QFileDevice;
 
 namespace velmora {
 
@@ -45,6 +46,57 @@ std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, co
 // points to) and the create is exclusive, so nothing planted since is
 // followed. Failures name `shown`.
 std::optional<Failure> createPrivateFile(QFile &file, const QByteArray &path, const QString &shown);
+
+// A file of this program's own, such as a test's plain copy while it
+// loads: created afresh for its owner alone from its first byte, open for
+// writing and reading back, and held while it stands (a lock of the
+// system's on Unix; on Windows the open file itself, which no one can
+// delete), so that another program of ours tells it from a stale one that
+// a program ended meanwhile left behind, and leaves it alone. Removed when
+// it goes; the one the program is writing also when a signal ends the
+// program (removeHeldFileOnSignals).
+class HeldFile final
+{
+public:
+    HeldFile() = default;
+    ~HeldFile();
+    HeldFile(const HeldFile &) = delete;
+    HeldFile &operator=(const HeldFile &) = delete;
+
+    // Creates the file at `path`. What stands there goes first when no
+    // program holds it: a stale file, a link (itself, never what it points
+    // to). Failure 58 when the name is taken: another program holds the
+    // file there, or what stands there cannot go (a folder). Failures name
+    // `shown`.
+    std::optional<Failure> create(const QByteArray &path, const QString &shown);
+
+    QFile &file() { return m_file; }
+    const QByteArray &path() const { return m_path; }
+    // Removes the file from its name, while the name is still its own, and
+    // closes it: the lock goes with it.
+    void remove();
+
+private:
+    QFile m_file;
+    QByteArray m_path;
+    bool m_signalled = false; // the file a signal removes is this one
+};
+
+// Removes the regular file at `path` (a link there is not followed) unless
+// a running program holds it (HeldFile): whether it went.
+bool removeUnheldFile(const QByteArray &path);
+
+// From here on SIGTERM, SIGHUP and SIGINT end the program as they would
+// anyway, but first remove the HeldFile being written: a test's answers in
+// plain text never outlive the program. A signal the program ignores stays
+// ignored. Nothing to do where the system ends programs without signals.
+void removeHeldFileOnSignals();
+
+// Whether the open `file`, reached by the name `path`, is one its folder
+// offers of its own: the name is the file itself, or a link whose owner
+// could read the file anyway (it is the link owner's, or every account may
+// read it). A link planted to another account's private file is not.
+bool offeredByItsFolder(const QFileDevice &file, const QByteArray &path);
 
 // Whether a regular file stands at the name itself (links not followed).
 bool isPlainFile(const QByteArray &path);
