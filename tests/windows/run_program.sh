@@ -85,12 +85,16 @@ changed=$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || 
 cp "$work/after.png" "$artifacts/windows-main.png"
 
 stage=done
-# "Готово" is the first button right of the list; with hints a wrong answer
-# turns it into "Далее". Two presses a task at most.
-for _ in $(seq $(( 2 * tasks + 2 ))); do
-    results=$(xdotool search --onlyvisible --name '^Результаты$' 2>/dev/null | head -n1 || true)
-    [ -n "$results" ] && break
-    click "$main" "$box_x" 45
+# "Готово" sits right of the list at the top (its design's box: 36 to 64
+# pixels down); with hints a wrong answer brings a message, then "Далее".
+for _ in $(seq $(( 4 * tasks + 4 ))); do
+    [ -n "$(xdotool search --onlyvisible --name '^Результаты$' 2>/dev/null)" ] && break
+    message=$(xdotool search --onlyvisible --name '^Velmora$' 2>/dev/null | head -n1 || true)
+    if [ -n "$message" ]; then
+        press "$message" Return
+    else
+        click "$main" "$box_x" 50
+    fi
     sleep 1
 done
 stage=results
