@@ -253,8 +253,13 @@ void tst_VelmoraTst::failuresGoToStderr()
         argument.replace(u"%1"_s, m_dir->path());
         if (argument.startsWith(u"/dev/"_s) && !QFile::exists(argument))
             QSKIP("no such device here");
-        if (argument.endsWith(u"dangling.tst"_s) && !QFile::link(path(u"nowhere"_s), argument))
-            QSKIP("symbolic links are not available here");
+        if (argument.endsWith(u"dangling.tst"_s)) {
+#ifndef Q_OS_UNIX
+            QSKIP("QFile::link makes a Windows shortcut here: an ordinary file, followed by nothing");
+#endif
+            if (!QFile::link(path(u"nowhere"_s), argument))
+                QSKIP("symbolic links are not available here");
+        }
     }
 
     const Run run = velmoraTst(arguments);

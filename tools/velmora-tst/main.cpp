@@ -1,6 +1,8 @@
 // velmora-tst: the teacher's tool for Velmora's test files. Every command
 // goes through the same routines as the program itself.
 
+#include "platform/core/console.h"
+#include "platform/core/nativefiles.h"
 #include "platform/core/product.h"
 #include "testdata/authoring.h"
 #include "testdata/checker.h"
@@ -32,8 +34,7 @@ enum ExitStatus { Success = 0, Failed = 1, UsageError = 2 };
 
 void print(std::FILE *stream, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    writeText(stream, text);
 }
 
 const QString Program = u"velmora-tst"_s;
@@ -88,7 +89,7 @@ struct Operand final
     QByteArray native;
 
     // Whether Qt can open it by its name: not so for bytes that are no text.
-    bool isText() const { return QFile::encodeName(name) == native; }
+    bool isText() const { return nativePath(name) == native; }
 };
 
 struct Options final
@@ -165,8 +166,7 @@ QByteArray testJson(const QString &title, const TaskTable &Tasks)
 void printTest(const QString &title, const TaskTable &Tasks, const Options &options)
 {
     if (options.json) {
-        const QByteArray json = testJson(title, Tasks);
-        std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+        print(stdout, QString::fromUtf8(testJson(title, Tasks)));
         return;
     }
     if (options.quiet) {
@@ -549,11 +549,11 @@ int main(int argc, char *argv[])
     // The system's own command line is text already.
     arguments = QCoreApplication::arguments();
     for (const QString &argument : std::as_const(arguments))
-        native << QFile::encodeName(argument);
+        native << nativePath(argument);
 #else
     for (int i = 0; i < argc; ++i) {
         native << QByteArray(argv[i]);
-        arguments << QFile::decodeName(argv[i]);
+        arguments << shownPath(QByteArray(argv[i]));
     }
 #endif
     return run(arguments, native);
