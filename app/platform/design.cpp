@@ -44,6 +44,7 @@ QWidget *make(const ControlDesign &row, QWidget *parent)
     }
     case ControlKind::Picture: {
         auto *picture = new QLabel(parent);
+        picture->setTextFormat(Qt::PlainText);
         picture->setFocusPolicy(Qt::NoFocus);
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return picture;

@@ -46,6 +46,12 @@ std::optional<QString> runFileDialog(const FileDialogRequest &request, QFileDial
 
 } // namespace
 
+QString literalTitle(const QString &title)
+{
+    // An even run of placeholders is left alone, then each pair shown as one.
+    return QString(title).replace("[*]"_L1, "[*][*]"_L1);
+}
+
 QStringList qtNameFilters(const QString &filter)
 {
     QStringList result;
@@ -66,7 +72,8 @@ QStringList qtNameFilters(const QString &filter)
 MsgAnswer QtDesktop::msgBox(const MsgBoxRequest &request)
 {
     QMessageBox box(dialogParent());
-    box.setWindowTitle(request.title);
+    box.setWindowTitle(literalTitle(request.title));
+    box.setTextFormat(Qt::PlainText);
     box.setText(request.text);
     switch (request.icon) {
     case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;

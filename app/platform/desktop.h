@@ -52,6 +52,10 @@ public:
     virtual void endProcess(int exitCode) = 0;
 };
 
+// A window or message box title shown as written: Qt reads "[*]" in a
+// title as the place of its mark for unsaved changes and drops it.
+QString literalTitle(const QString &title);
+
 // Turns a "description|pattern|description|pattern" filter into Qt name
 // filters. The description is shown exactly as written; the patterns are
 // matched with surrounding spaces removed, and "*.*" matches every file
@@ -59,6 +63,8 @@ public:
 QStringList qtNameFilters(const QString &filter);
 
 // The real thing: QMessageBox, QFileDialog, the system beep, std::exit.
+// A message's text is plain text, shown as written: it may carry a test's
+// title or a file's name.
 class QtDesktop final : public Desktop
 {
 public:

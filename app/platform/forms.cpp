@@ -1,5 +1,6 @@
 #include "platform/forms.h"
 
+#include "platform/desktop.h"
 #include "platform/keypress.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
@@ -105,6 +106,11 @@ bool Form::unloadMe()
 void Form::setClientSizeTwips(int width, int height)
 {
     setFixedSize(Twips::toPixelsX(width), Twips::toPixelsY(height));
+}
+
+void Form::setCaption(const QString &text)
+{
+    setWindowTitle(literalTitle(text));
 }
 
 void Form::centreOnScreen()

@@ -43,6 +43,9 @@ public:
     // Returns false when the window's close question refused.
     bool unloadMe();
 
+    // The window's caption, shown as written (a test's title may be part of it).
+    void setCaption(const QString &text);
+
     // The window's design helpers: geometry is given in twips.
     void setClientSizeTwips(int width, int height);
     void centreOnScreen();

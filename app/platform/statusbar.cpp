@@ -2,7 +2,9 @@
 
 #include "platform/twips.h"
 
+#include <QPaintEvent>
 #include <QPainter>
+#include <QtMath>
 #include <QTimer>
 
 namespace velmora {
@@ -127,9 +129,18 @@ void Panel::paintEvent(QPaintEvent *event)
     const QRect target = pictureRect();
     if (target.isEmpty())
         return;
+    // Scaled here and drawn pixel for pixel, within what the event asks
+    // for: the painter's own scaling overflows far down a window tens of
+    // thousands of pixels tall.
     const double scale = pictureScale();
+    const QRect source(0, 0, qMin(m_picture.width(), qCeil(target.width() / scale)),
+                       qMin(m_picture.height(), qCeil(target.height() / scale)));
+    const qreal ratio = devicePixelRatioF();
+    QPixmap shown = m_picture.copy(source).scaled((QSizeF(target.size()) * ratio).toSize());
+    shown.setDevicePixelRatio(ratio);
     QPainter painter(this);
-    painter.drawPixmap(QRectF(target), m_picture, QRectF(0, 0, target.width() / scale, target.height() / scale));
+    painter.setClipRect(event->rect() & contentsRect());
+    painter.drawPixmap(target.topLeft(), shown);
 }
 
 StatusBar::StatusBar(QWidget *parent)

@@ -89,7 +89,10 @@ QFont designFont(const QString &family, double pointSize, bool bold)
 
 QLabel *designLabel(QWidget *parent, const QString &name, const QString &caption)
 {
-    auto *label = new QLabel(caption, parent);
+    auto *label = new QLabel(parent);
+    // A caption may carry a teacher's text: shown as written, never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
     label->setObjectName(name);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -45,7 +45,8 @@ void place(QWidget *widget, int left, int top, int width, int height);
 // system.
 QFont designFont(const QString &family, double pointSize, bool bold);
 
-// A label of a design: its caption wraps at its width, from the top left.
+// A label of a design: its caption wraps at its width, from the top left,
+// and is plain text, shown as written.
 QLabel *designLabel(QWidget *parent, const QString &name, const QString &caption);
 
 } // namespace velmora

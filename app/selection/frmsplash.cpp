@@ -39,6 +39,7 @@ public:
     AutoSizeLabel(QWidget *parent, Qt::Alignment alignment)
         : QLabel(parent)
     {
+        setTextFormat(Qt::PlainText);
         setAlignment(alignment | Qt::AlignTop);
     }
 

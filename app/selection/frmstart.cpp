@@ -127,7 +127,7 @@ void frmStart::Command1_Click()
     if (Form *gdi = forms.loaded(FormName::frmGdi))
         gdi->hide();
     if (main)
-        main->setWindowTitle(AppTitle + u" - "_s + title);
+        main->setCaption(AppTitle + u" - "_s + title);
     forms.unload(FormName::frmGdi);
     unloadMe();
     if (regim)

@@ -1,12 +1,18 @@
+#include "platform/desktop.h"
 #include "platform/imagelist.h"
 #include "platform/listview.h"
 #include "platform/runtime.h"
 #include "platform/statusbar.h"
 #include "platform/syscolours.h"
+#include "platform/twips.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using namespace velmora;
@@ -111,20 +117,37 @@ private Q_SLOTS:
         QCOMPARE(clock->text(), text);
     }
 
-    // The mode picture fills the small panel with its colour.
+    // The mode picture fills the small panel with its colour, wherever the
+    // bar stands in its window.
+    void pictureShows_data()
+    {
+        QTest::addColumn<int>("windowSide"); // 0: the panel alone
+        QTest::newRow("the panel alone") << 0;
+        // Unpainted memory costs nothing: only the bar's rows are touched.
+        QTest::newRow("at the foot of a window 30000 pixels square") << 30000;
+    }
     void pictureShows()
     {
+        QFETCH(int, windowSide);
         StatusBar bar;
         bar.setSizeGripEnabled(false);
         addMainPanels(bar);
         Panel *reg = bar.panel(u"reg"_s);
         reg->setPicture(solidPicture(QSize(143, 34), QColor(0, 255, 0)));
-        bar.resize(634, 24);
+        bar.resize(windowSide > 0 ? windowSide : 634, 24);
         bar.show();
         QCoreApplication::sendPostedEvents();
-        const QImage shot = reg->grab().toImage();
-        QCOMPARE(shot.pixelColor(shot.rect().center()), QColor(0, 255, 0));
         QCOMPARE(reg->picture().size(), QSize(143, 34));
+        if (windowSide == 0) {
+            const QImage shot = reg->grab().toImage();
+            QCOMPARE(shot.pixelColor(shot.rect().center()), QColor(0, 255, 0));
+            return;
+        }
+        QImage window(windowSide, windowSide, QImage::Format_ARGB32_Premultiplied);
+        QVERIFY(!window.isNull());
+        const QPoint at(0, windowSide - bar.height());
+        bar.render(&window, at);
+        QCOMPARE(window.pixelColor(at + reg->geometry().center()), QColor(0, 255, 0));
     }
 
     void imageList()
@@ -186,6 +209,50 @@ private Q_SLOTS:
         } catch (const RuntimeError &error) {
             QCOMPARE(error.failure().number, 9);
         }
+    }
+
+    // A test's or a file's text reaches labels, message boxes and captions:
+    // each shows it as written, and a screen reader reads it so.
+    void shownAsWritten_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("label, bold") << u"label"_s << u"<b>жирный</b>"_s;
+        QTest::newRow("label, a picture from the disk") << u"label"_s << u"<img src=\"/usr/share/pixmaps/debian-logo.png\">"_s;
+        QTest::newRow("message, a line break") << u"message"_s << u"Тест «Пустой<br>тест» нельзя открыть"_s;
+        QTest::newRow("message, an entity") << u"message"_s << u"Знак &lt; читается «меньше»"_s;
+        QTest::newRow("message, italics") << u"message"_s << u"Тест «Пустой <i>тест</i>» нельзя открыть"_s;
+        QTest::newRow("message title, the mark of unsaved changes") << u"message title"_s << u"Урок [*]"_s;
+        QTest::newRow("caption, the mark of unsaved changes") << u"caption"_s << u"Velmora - Урок [*] и [*][*]"_s;
+    }
+    void shownAsWritten()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, text);
+        const auto name = [](QObject *object) {
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(object);
+            return face ? face->text(QAccessible::Name) : u"<none>"_s;
+        };
+        QString shown;
+        if (where.startsWith(u"message"_s)) {
+            const bool inTitle = where == u"message title"_s;
+            QTimer::singleShot(0, this, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                shown = inTitle ? name(box) : name(box->findChild<QLabel *>(u"qt_msgbox_label"_s));
+                box->done(0);
+            });
+            QtDesktop().msgBox(inTitle ? MsgBoxRequest{u"Текст"_s, text} : MsgBoxRequest{text});
+        } else if (where == u"caption"_s) {
+            QWidget window;
+            window.setWindowTitle(literalTitle(text));
+            shown = name(&window);
+        } else {
+            QWidget window;
+            shown = name(designLabel(&window, u"lblZad"_s, text));
+        }
+        QCOMPARE(shown, text);
     }
 
     void systemColours_data()

@@ -259,6 +259,22 @@ private Q_SLOTS:
         QCOMPARE(int(main->run().Score), correct ? 1 : 0);
     }
 
+    // The teacher's statement is shown, and read by a screen reader, as written.
+    void statementShownAsWritten_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("bold") << u"<b>жирный</b>"_s;
+        QTest::newRow("a line break") << u"Сложить<br>числа"_s;
+        QTest::newRow("a picture from the disk") << u"<img src=\"/usr/share/pixmaps/debian-logo.png\">"_s;
+    }
+    void statementShownAsWritten()
+    {
+        QFETCH(QString, statement);
+        frmMain *main = loadMain(false, {}, "Разметка\r\n" + statement.toUtf8() + "\r\nа\r\nб\r\n\r\n");
+        QVERIFY(main);
+        QCOMPARE(QAccessible::queryAccessibleInterface(main->lblZad)->text(QAccessible::Name), statement);
+    }
+
     // Line i of the task stands at position LineOrder(i), with LineOrder the
     // swap shuffle of the numbers drawn.
     void lineShownAtItsPlace_data()
