@@ -28,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(finding.line >= 0 && !finding.message.isEmpty());
     if (const std::optional<QByteArray> plain = plainTextOfStored(input))
         CheckTest(*plain);
+    if (const std::optional<Finding> notText = notATeachersText(input))
+        require(notText->blocksOpening && !notText->message.isEmpty());
 
     const QByteArray stored = toStoredForm(input);
     require(stored.isEmpty() || stored.endsWith("\r\n"));

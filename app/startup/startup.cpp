@@ -111,6 +111,12 @@ QString authoredMessage(const QString &destination, const QString &programFolder
     return text;
 }
 
+// A problem as the teacher reads it: its line, then what it is.
+QString problemText(const Finding &problem)
+{
+    return (problem.line > 0 ? u"Строка %1: "_s.arg(problem.line) : QString()) + problem.message;
+}
+
 } // namespace
 
 void runAuthoringMode(Program &program, const FolderCheck &canWrite)
@@ -127,17 +133,26 @@ void runAuthoringMode(Program &program, const FolderCheck &canWrite)
                                               QDir(folder).filePath(u"тест1.tst"_s)});
     }
     if (source && !source->isEmpty() && destination && !destination->isEmpty()) {
+        // A test no pupil could take is written only when the teacher, told
+        // why and where first, still wants it.
+        bool refused = false;
+        const WriteAnyway askFirst = [&](const QList<Finding> &found) {
+            refused = program.msgBox(u"Внимание: программа не сможет открыть этот тест или покажет его не так, как "
+                                     "он написан. "_s
+                                         + problemText(found.constFirst()) + u"\n\nЗаписать тест всё равно?"_s,
+                                     AppTitle, MsgButtons::YesNo)
+                      != MsgAnswer::Yes;
+            return !refused;
+        };
         QList<Finding> problems;
-        if (const std::optional<Failure> failure = AuthorTest(*source, *destination, &problems))
+        if (const std::optional<Failure> failure = AuthorTest(*source, *destination, &problems, askFirst))
             program.endWithTestDataFailure(*failure);
-        program.msgBox(authoredMessage(*destination, program.folder()));
-        if (!problems.isEmpty()) {
-            // Written as asked, but no pupil could open it, or its tasks
-            // come out otherwise than written: say so, and where.
-            const Finding &first = problems.constFirst();
-            program.msgBox((first.blocksOpening ? u"Внимание: программа не сможет открыть этот тест. "_s
-                                                : u"Внимание: программа загрузит этот тест не так, как он записан. "_s)
-                           + (first.line > 0 ? u"Строка %1: "_s.arg(first.line) : QString()) + first.message);
+        if (!refused) {
+            program.msgBox(authoredMessage(*destination, program.folder()));
+            // Written, and pupils can take it; what else the checker found
+            // (steps that look alike, a line of blanks) is told after.
+            if (!problems.isEmpty() && !problems.constFirst().blocksOpening)
+                program.msgBox(u"Внимание: у этого теста есть замечания. "_s + problemText(problems.constFirst()));
         }
     }
     // The selection window was loaded but never shown; with it gone no

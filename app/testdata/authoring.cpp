@@ -36,62 +36,61 @@ QByteArray toStoredForm(QByteArrayView teacherText)
     return encodeText(lines.join(crLf) + crLf);
 }
 
-std::optional<Failure> readTeacherText(QFileDevice &source, const QString &sourcePath, QByteArray &storedForm)
+std::optional<Failure> readTeacherText(QFileDevice &source, const QString &sourcePath, TeacherText &text)
 {
-    const QByteArray text = source.read(MaxTeacherText + 1);
+    const QByteArray bytes = source.read(MaxTeacherText + 1);
     if (source.error() != QFileDevice::NoError)
         return fileFailure(source, sourcePath);
-    if (text.size() > MaxTeacherText)
+    if (bytes.size() > MaxTeacherText)
         return Failure::of(FailureNumber::OutOfMemory, sourcePath);
-    storedForm = toStoredForm(text);
+    text.notText = notATeachersText(bytes);
+    text.storedForm = toStoredForm(bytes);
     return std::nullopt;
 }
 
-QList<Finding> openingProblems(const QByteArray &storedForm, const QString &destinationPath)
+QList<Finding> authoringProblems(const QByteArray &storedForm, const QString &destinationPath)
 {
-    const TestOpening opening = openStoredBytes(scrambleBytes(storedForm), destinationPath);
-    if (opening.opens())
-        return {};
     QList<Finding> problems = CheckTest(storedForm);
-    // What stops the program comes first; the program's own words when the
-    // checker names nothing.
     std::stable_partition(problems.begin(), problems.end(), [](const Finding &f) { return f.blocksOpening; });
-    if (problems.isEmpty() || !problems.constFirst().blocksOpening)
-        problems.prepend({0, opening.message(), true});
+    const bool blocks = !problems.isEmpty() && problems.constFirst().blocksOpening;
+    if (!blocks) {
+        const TestOpening opening = openStoredBytes(scrambleBytes(storedForm), destinationPath);
+        if (!opening.opens())
+            problems.prepend({0, opening.message(), true});
+    }
     return problems;
 }
 
 std::optional<Failure> AuthorTest(const QString &sourcePath, const QString &destinationPath, QList<Finding> *problems,
-                                  UnopenableTest unopenable)
+                                  const WriteAnyway &writeAnyway)
 {
     QFile source(sourcePath);
     if (!source.open(QIODevice::ReadOnly))
         return fileFailure(source, sourcePath);
-    QByteArray stored;
-    if (std::optional<Failure> failure = readTeacherText(source, sourcePath, stored))
+    TeacherText text;
+    if (std::optional<Failure> failure = readTeacherText(source, sourcePath, text))
         return failure;
     source.close();
-    return authorStoredForm(stored, sourcePath, destinationPath, problems, unopenable);
+    return authorText(text, sourcePath, destinationPath, problems, writeAnyway);
 }
 
-std::optional<Failure> authorStoredForm(QByteArray stored, const QString &sourcePath, const QString &destinationPath,
-                                        QList<Finding> *problems, UnopenableTest unopenable)
+std::optional<Failure> authorText(const TeacherText &text, const QString &sourcePath, const QString &destinationPath,
+                                  QList<Finding> *problems, const WriteAnyway &writeAnyway)
 {
     // A text without a line end cannot be scrambled at all: that failure
-    // is the routine's own, below.
+    // is the routine's own, below, and no question comes before it.
     QList<Finding> found;
-    if (titleEnd(stored))
-        found = openingProblems(stored, destinationPath);
-    // A test that opens is written; a line of blanks where an empty line
-    // was meant is still told, since the tasks come out otherwise.
-    if (found.isEmpty())
-        found = blankLineFindings(stored);
+    if (text.notText)
+        found = {*text.notText};
+    else if (titleEnd(text.storedForm))
+        found = authoringProblems(text.storedForm, destinationPath);
     if (problems)
         *problems = found;
-    const bool opens = found.isEmpty() || !found.constFirst().blocksOpening;
-    if (!opens && unopenable == UnopenableTest::Refuse)
+    const bool blocks = !found.isEmpty() && found.constFirst().blocksOpening;
+    if (blocks && writeAnyway && !writeAnyway(found))
         return std::nullopt;
 
+    QByteArray stored = text.storedForm;
     QBuffer plain(&stored);
     plain.open(QIODevice::ReadOnly);
     return scrambleToFile(plain, destinationPath, sourcePath);

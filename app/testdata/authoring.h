@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace velmora {
@@ -21,35 +22,42 @@ namespace velmora {
 // text changes. A text with no non-empty line becomes empty.
 QByteArray toStoredForm(QByteArrayView teacherText);
 
+// A teacher's file as read for authoring.
+struct TeacherText final
+{
+    QByteArray storedForm;          // the text brought to the stored form
+    std::optional<Finding> notText; // the file is none: a document, a test already scrambled
+};
+
 // Reads a teacher's text for authoring from an open `source` (bounded: a
-// device without end does not fill the memory) and brings it to the stored
-// form. Failures name `sourcePath`.
-std::optional<Failure> readTeacherText(QFileDevice &source, const QString &sourcePath, QByteArray &storedForm);
+// device without end does not fill the memory), tells what it is when it is
+// no text, and brings it to the stored form. Failures name `sourcePath`.
+std::optional<Failure> readTeacherText(QFileDevice &source, const QString &sourcePath, TeacherText &text);
 
-// Why the program cannot open the test scrambled from `storedForm` and
-// written to `destinationPath`: the checker's findings (the ones that stop
-// the program first), each with its line in the teacher's text; empty when
-// the program opens it.
-QList<Finding> openingProblems(const QByteArray &storedForm, const QString &destinationPath);
+// What the teacher should hear of the test scrambled from `storedForm` and
+// written to `destinationPath`: the checker's findings, each with its line
+// in the teacher's text, the blocking ones first; when the program cannot
+// open the test and the checker names nothing that blocks, the program's
+// own words first. Empty when the test loads as written.
+QList<Finding> authoringProblems(const QByteArray &storedForm, const QString &destinationPath);
 
-// What to do with a text the program cannot open as a test.
-enum class UnopenableTest { Write, Refuse };
+// Asked before a test whose first problem blocks is written, with the
+// problems: whether to write it all the same. None given: it is written.
+using WriteAnyway = std::function<bool(const QList<Finding> &problems)>;
 
 // The authoring path: reads `sourcePath`, brings it to the stored form and
 // scrambles it into `destinationPath` exactly as ScrambleFile does (same
 // routine, same failures; the damaged-file failure names the destination).
-// `problems` (optional) receives openingProblems of what was (or, refused,
-// would have been) written, the blocking one first; with
-// UnopenableTest::Refuse such a test is not written at all. A test that
-// opens is always written; `problems` then holds its blankLineFindings
-// (none blocks opening).
+// `problems` (optional) receives the problems of the test (for a file that
+// is no text, that one alone), the blocking one first. A test that blocks
+// is written only when `writeAnyway` says so, asked before anything is
+// written; any other test is written, its problems told as warnings.
 std::optional<Failure> AuthorTest(const QString &sourcePath, const QString &destinationPath,
-                                  QList<Finding> *problems = nullptr, UnopenableTest unopenable = UnopenableTest::Write);
+                                  QList<Finding> *problems = nullptr, const WriteAnyway &writeAnyway = {});
 
-// The same from a text already read and brought to the stored form;
-// `sourcePath` (may be empty) guards against writing over the text.
-std::optional<Failure> authorStoredForm(QByteArray storedForm, const QString &sourcePath, const QString &destinationPath,
-                                        QList<Finding> *problems = nullptr,
-                                        UnopenableTest unopenable = UnopenableTest::Write);
+// The same from a file already read; `sourcePath` (may be empty) guards
+// against writing over the text.
+std::optional<Failure> authorText(const TeacherText &text, const QString &sourcePath, const QString &destinationPath,
+                                  QList<Finding> *problems = nullptr, const WriteAnyway &writeAnyway = {});
 
 } // namespace velmora

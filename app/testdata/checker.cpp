@@ -8,12 +8,175 @@
 #include "testdata/taskreading.h"
 #include "testdata/textcodec.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <string_view>
+#include <utility>
+
+using namespace Qt::StringLiterals;
 
 namespace velmora {
 namespace {
 
 const QString DamagedMessage = QStringLiteral("«поврежден или записан в неверном формате»");
+
+// Characters that look like a letter of another alphabet (or a hyphen like
+// the hyphen-minus), each with the one it is taken for.
+constexpr std::pair<char16_t, char16_t> LookAlikes[] = {
+    {u'A', u'А'}, {u'B', u'В'}, {u'C', u'С'}, {u'E', u'Е'}, {u'H', u'Н'}, {u'I', u'І'}, {u'J', u'Ј'},
+    {u'K', u'К'}, {u'M', u'М'}, {u'O', u'О'}, {u'P', u'Р'}, {u'S', u'Ѕ'}, {u'T', u'Т'}, {u'X', u'Х'},
+    {u'Y', u'У'}, {u'a', u'а'}, {u'c', u'с'}, {u'e', u'е'}, {u'i', u'і'}, {u'j', u'ј'}, {u'l', u'І'},
+    {u'o', u'о'}, {u'p', u'р'}, {u's', u'ѕ'}, {u'x', u'х'}, {u'y', u'у'}, {u'Α', u'А'}, {u'Β', u'В'},
+    {u'Ε', u'Е'}, {u'Ζ', u'Z'}, {u'Η', u'Н'}, {u'Ι', u'І'}, {u'Κ', u'К'}, {u'Μ', u'М'}, {u'Ν', u'N'},
+    {u'Ο', u'О'}, {u'Ρ', u'Р'}, {u'Τ', u'Т'}, {u'Υ', u'У'}, {u'Χ', u'Х'}, {u'ο', u'о'}, {u'\u2010', u'-'},
+    {u'\u2011', u'-'}, {u'\u2012', u'-'}, {u'\u2212', u'-'},
+};
+
+// A character that takes no room on the screen.
+bool isInvisible(QChar c)
+{
+    return c.category() == QChar::Other_Format || c.category() == QChar::Other_Control || c == u'\u034F'
+           || (c >= u'\uFE00' && c <= u'\uFE0F');
+}
+
+// How a line looks on the screen: invisible characters gone, every kind
+// and run of blank one space, none at either end, compatibility forms and
+// look-alike letters as one. Lines that differ only in what cannot be seen
+// look the same.
+QString lineLook(const QString &line)
+{
+    QString look;
+    bool blank = false;
+    for (const QChar c : line.normalized(QString::NormalizationForm_KC)) {
+        if (c.isSpace()) {
+            blank = true;
+            continue;
+        }
+        if (isInvisible(c))
+            continue;
+        if (blank && !look.isEmpty())
+            look += u' ';
+        blank = false;
+        const auto alike = std::find_if(std::begin(LookAlikes), std::end(LookAlikes),
+                                        [c](const auto &pair) { return pair.first == c.unicode(); });
+        look += alike == std::end(LookAlikes) ? c : QChar(alike->second);
+    }
+    return look;
+}
+
+// A character as the teacher can find it in an editor.
+QString characterName(QChar c)
+{
+    const QString code = u"U+"_s + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+    if (c == u' ')
+        return u"пробел"_s;
+    if (c == u'\t')
+        return u"табуляция"_s;
+    if (c == u'\u00A0')
+        return u"неразрывный пробел (U+00A0)"_s;
+    if (c.isSpace())
+        return u"особый пробел (%1)"_s.arg(code);
+    if (isInvisible(c))
+        return u"невидимый знак (%1)"_s.arg(code);
+    const bool russian = (c >= u'А' && c <= u'я') || c == u'Ё' || c == u'ё';
+    const QString kind = russian                                  ? u"русская буква"_s
+                         : c.script() == QChar::Script_Cyrillic ? u"кириллическая буква"_s
+                         : c.script() == QChar::Script_Latin    ? u"латинская буква"_s
+                         : c.script() == QChar::Script_Greek    ? u"греческая буква"_s
+                                                                : u"знак"_s;
+    return u"%1 «%2» (%3)"_s.arg(kind, c, code);
+}
+
+// What tells two look-alike lines apart.
+QString lookDifference(const QString &a, const QString &b)
+{
+    QStringList parts;
+    const auto blankAt = [](const QString &line, bool end) {
+        return !line.isEmpty() && (end ? line.back() : line.front()).isSpace();
+    };
+    const bool atStart = blankAt(a, false) != blankAt(b, false);
+    const bool atEnd = blankAt(a, true) != blankAt(b, true);
+    if (atStart)
+        parts << u"пробел в начале строки"_s;
+    if (atEnd)
+        parts << u"пробел в конце строки"_s;
+    QString named;
+    for (const QChar c : a + b) {
+        if (named.contains(c) || a.contains(c) == b.contains(c) || ((atStart || atEnd) && c == u' '))
+            continue;
+        named += c;
+        parts << characterName(c);
+    }
+    if (parts.isEmpty())
+        parts << u"число пробелов"_s;
+    return parts.join(u", "_s);
+}
+
+// Bytes that tell what a file is, and its name for the teacher.
+struct Signature final
+{
+    QByteArrayView bytes;
+    std::u16string_view kind;
+};
+
+// How a document's file begins. A ZIP archive is named by what it holds.
+constexpr QByteArrayView Zip("PK\x03\x04");
+constexpr Signature Beginnings[] = {
+    {"{\\rtf", u"документ RTF (.rtf)"},
+    {"%PDF-", u"документ PDF (.pdf)"},
+    {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", u"документ Microsoft Office 97–2003 (.doc)"},
+    {Zip, u"архив ZIP"},
+};
+// The names inside the ZIP archive of today's office documents.
+constexpr Signature ZipContents[] = {
+    {"word/", u"документ Word (.docx)"},
+    {"application/vnd.oasis.opendocument.text", u"документ OpenDocument (.odt)"},
+    {"application/vnd.oasis.opendocument", u"документ OpenDocument"},
+};
+
+// A word processor's document (or an archive), by its signature.
+std::optional<QString> documentKind(QByteArrayView bytes)
+{
+    const auto kindOf = [](const Signature &signature) {
+        return QString::fromUtf16(signature.kind.data(), qsizetype(signature.kind.size()));
+    };
+    const auto begins = std::find_if(std::begin(Beginnings), std::end(Beginnings),
+                                     [bytes](const Signature &s) { return bytes.startsWith(s.bytes); });
+    if (begins == std::end(Beginnings))
+        return std::nullopt;
+    if (begins->bytes == Zip) {
+        const auto holds = std::find_if(std::begin(ZipContents), std::end(ZipContents),
+                                        [bytes](const Signature &s) { return bytes.contains(s.bytes); });
+        if (holds != std::end(ZipContents))
+            return kindOf(*holds);
+    }
+    return kindOf(*begins);
+}
+
+// A test already scrambled: the title line plain, the rest complemented
+// and one byte more, the complement of the byte before it. Its body holds
+// the complemented CR LF of every line end, and ends with the last one.
+bool isScrambledTest(QByteArrayView bytes)
+{
+    const std::optional<qsizetype> title = titleEnd(bytes);
+    const qsizetype size = bytes.size();
+    if (!title || size <= *title || quint8(bytes.at(size - 1)) != quint8(~bytes.at(size - 2)))
+        return false;
+    const QByteArrayView body = bytes.sliced(*title, size - 1 - *title);
+    if (body.isEmpty())
+        return true; // a title alone, and the byte added after its LF
+    constexpr QByteArrayView ScrambledCrLf("\xF2\xF5", 2);
+    if (!body.endsWith(ScrambledCrLf))
+        return false;
+    qsizetype plain = 0;
+    qsizetype scrambled = 0;
+    for (qsizetype i = 0; i + 1 < body.size(); ++i) {
+        plain += body.at(i) == '\r' && body.at(i + 1) == '\n';
+        scrambled += body.sliced(i, 2) == ScrambledCrLf;
+    }
+    return scrambled > plain;
+}
 
 enum class Terminator { None, Cr, CrLf };
 
@@ -135,18 +298,10 @@ public:
         return m_findings;
     }
 
-    // Of the findings of run(), those about lines of blanks alone.
-    const QList<Finding> &blankLines() const { return m_blankLines; }
-
 private:
     void report(int line, const QString &message, bool blocksOpening = false)
     {
         m_findings.append({line, message, blocksOpening});
-    }
-    void reportBlank(qsizetype index, const QString &message)
-    {
-        report(lineNumber(index), message);
-        m_blankLines.append(m_findings.constLast());
     }
     int lineNumber(qsizetype index) const { return m_editor.numberAt(m_lines.at(index).start); }
     // The appended line (index m_last + 1) holds two bytes: never empty.
@@ -249,8 +404,12 @@ private:
             checkStatement(task, number);
             const qsizetype first = task.steps.first();
             if (isEmpty(first)) {
-                report(lineNumber(first), QStringLiteral("Пустая строка сразу после условия не завершает задание: она станет "
-                                                         "пустым первым шагом."));
+                report(lineNumber(first),
+                       QStringLiteral("Пустая строка сразу после условия не завершает задание %1: у него нет ни одного "
+                                      "шага, эта строка станет его пустым первым шагом, а следующие строки (условие и "
+                                      "шаги следующего задания) — ещё его шагами.")
+                           .arg(number),
+                       true);
             }
             checkBlankSteps(task, number);
             if (last && tooManySteps) {
@@ -280,9 +439,10 @@ private:
                        : QStringLiteral("Две пустые строки подряд: вторая станет условием нового задания, а следующая "
                                         "строка — его первым шагом."));
         } else if (isBlank(task.statement)) {
-            reportBlank(task.statement, QStringLiteral("Строка из одних пробелов станет условием задания %1, которое "
-                                                       "выглядит пустым, а следующая строка — его первым шагом.")
-                                            .arg(number));
+            report(lineNumber(task.statement),
+                   QStringLiteral("Строка из одних пробелов станет условием задания %1, которое выглядит пустым, а "
+                                  "следующая строка — его первым шагом.")
+                       .arg(number));
         }
     }
 
@@ -350,15 +510,16 @@ private:
             if (!isBlank(line))
                 continue;
             if (s > 0 && s + 1 < task.steps.size()) {
-                reportBlank(line, QStringLiteral("Строка из одних пробелов не разделяет задания: программа не считает её "
-                                                 "пустой, задание %1 продолжится, эта строка станет шагом, который "
-                                                 "выглядит пустым, а следующая — ещё одним шагом. Чтобы разделить "
-                                                 "задания, оставьте строку совсем пустой.")
-                                      .arg(number));
+                report(lineNumber(line),
+                       QStringLiteral("Строка из одних пробелов не разделяет задания: программа не считает её пустой, "
+                                      "задание %1 продолжится, эта строка станет шагом, который выглядит пустым, а "
+                                      "следующая — ещё одним шагом. Чтобы разделить задания, оставьте строку совсем "
+                                      "пустой.")
+                           .arg(number));
             } else {
-                reportBlank(line, QStringLiteral("Строка из одних пробелов станет шагом задания %1, который выглядит "
-                                                 "пустым.")
-                                      .arg(number));
+                report(lineNumber(line),
+                       QStringLiteral("Строка из одних пробелов станет шагом задания %1, который выглядит пустым.")
+                           .arg(number));
             }
         }
     }
@@ -389,6 +550,30 @@ private:
                                                      "верный.")
                                           .arg(n + 1));
             }
+            checkLookAlikes(task);
+        }
+    }
+
+    // Steps that look the same and are not: the pupil cannot tell which
+    // goes where, and an answer right to the eye may be counted wrong.
+    void checkLookAlikes(const LoadedTask &task)
+    {
+        QHash<QString, qsizetype> firstLookingSo;
+        for (const qsizetype step : task.steps) {
+            const QString text = decodeLine(m_lines.at(step).bytes);
+            const QString look = lineLook(text);
+            const qsizetype seen = firstLookingSo.value(look, -1);
+            if (seen < 0) {
+                firstLookingSo.insert(look, step);
+                continue;
+            }
+            const QString earlier = decodeLine(m_lines.at(seen).bytes);
+            if (earlier == text)
+                continue;
+            report(lineNumber(step), u"Шаги на строках %1 и %2 выглядят одинаково, но различаются (%3): ученик не "
+                                     "отличит их, и верный на вид ответ может быть не засчитан. Исправьте одну из "
+                                     "строк."_s.arg(QString::number(lineNumber(seen)), QString::number(lineNumber(step)),
+                                                    lookDifference(earlier, text)));
         }
     }
 
@@ -420,7 +605,6 @@ private:
     qsizetype m_last = 0; // the last line that holds text (0: the title)
     QList<LoadedTask> m_tasks;
     QList<Finding> m_findings;
-    QList<Finding> m_blankLines;
 };
 
 QString encodingName(LineEncoding encoding)
@@ -440,13 +624,21 @@ QList<Finding> CheckTest(QByteArrayView text)
     return Checker(text).run();
 }
 
-QList<Finding> blankLineFindings(QByteArrayView text)
+std::optional<Finding> notATeachersText(QByteArrayView bytes)
 {
-    if (text.isEmpty())
-        return {};
-    Checker checker(text);
-    checker.run();
-    return checker.blankLines();
+    if (const std::optional<QString> kind = documentKind(bytes)) {
+        return Finding{0,
+                       u"Файл — это не текст, а %1: программа приняла бы его служебные знаки за задания. Сохраните "
+                       "его в редакторе как обычный текст (.txt) и зашифруйте этот текст."_s.arg(*kind),
+                       true};
+    }
+    if (isScrambledTest(bytes)) {
+        return Finding{0,
+                       u"Файл — это уже тест (зашифрованный файл .tst), а не текст: зашифрованный ещё раз, он покажет "
+                       "ученикам вместо заданий непонятные знаки. Выберите текст, из которого сделан тест."_s,
+                       true};
+    }
+    return std::nullopt;
 }
 
 QList<Finding> mixedEncodingFindings(QByteArrayView text)

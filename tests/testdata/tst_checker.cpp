@@ -43,6 +43,8 @@ private slots:
     void findings();
     void mixedEncodings_data();
     void mixedEncodings();
+    void notATeachersText_data();
+    void notATeachersText();
     void cleanVerdictMeansLoadsAsWritten();
     void taskCounterLimit();
 };
@@ -86,6 +88,9 @@ void tst_Checker::findings_data()
     QTest::newRow("title alone") << QByteArray("Title\r\n") << QStringList{u"0:нет ни одного задания"_s};
     QTest::newRow("statement without steps at the end")
         << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\nS2\r\n") << QStringList{u"6:нет ни одного шага"_s};
+    QTest::newRow("statement without steps in the middle swallows the next task")
+        << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\nS2\r\n\r\nS3\r\nC\r\nD\r\n")
+        << QStringList{u"7:задание 2: у него нет ни одного шага"_s};
     QTest::newRow("more steps than the counter holds")
         << QByteArray("T\r\nS\r\n") + steps(32768) << QStringList{u"2:больше 32767 шагов"_s};
     QTest::newRow("blank step and too many steps")
@@ -110,6 +115,21 @@ void tst_Checker::findings_data()
         << QByteArray("T\r\nS\r\nA\r\nB\r\n\r\n \r\nS2\r\nC\r\n") << QStringList{u"6:станет условием задания 2"_s};
     QTest::newRow("spaces inside a step are no blank line")
         << QByteArray("T\r\nS\r\nA B\r\n C\r\n") << QStringList{};
+    // Steps that look the same to the pupil and are not: both lines named.
+    QTest::newRow("a zero-width space") << QByteArray("T\r\nS\r\nВзять\xE2\x80\x8B мел\r\nВзять мел\r\n")
+                                        << QStringList{u"4:строках 3 и 4 выглядят одинаково, но различаются (невидимый знак (U+200B))"_s};
+    QTest::newRow("a Windows-1251 no-break space") << QByteArray("T\r\nS\r\nA\xA0" "B\r\nA B\r\n")
+                                                   << QStringList{u"4:(неразрывный пробел (U+00A0), пробел)"_s};
+    QTest::newRow("a trailing blank") << QByteArray("T\r\nS\r\nВзять мел \r\nПисать\r\nВзять мел\r\n")
+                                      << QStringList{u"5:строках 3 и 5 выглядят одинаково, но различаются (пробел в конце строки)"_s};
+    QTest::newRow("Latin C for Cyrillic С") << QByteArray("T\r\nS\r\nСложить\r\nCложить\r\n")
+                                            << QStringList{u"4:(русская буква «С» (U+0421), латинская буква «C» (U+0043))"_s};
+    QTest::newRow("a Greek omicron for Cyrillic о") << QByteArray("T\r\nS\r\nок\r\n\xCE\xBFк\r\n")
+                                                    << QStringList{u"4:греческая буква «ο» (U+03BF)"_s};
+    QTest::newRow("a minus sign for a hyphen") << QByteArray("T\r\nS\r\na-b\r\na\xE2\x88\x92" "b\r\n")
+                                               << QStringList{u"4:знак «−» (U+2212)"_s};
+    QTest::newRow("two spaces for one") << QByteArray("T\r\nS\r\nA  B\r\nA B\r\n") << QStringList{u"4:(число пробелов)"_s};
+    QTest::newRow("ё is no е: it shows") << QByteArray("T\r\nS\r\nВсё\r\nВсе\r\n") << QStringList{};
 }
 
 void tst_Checker::findings()
@@ -145,6 +165,43 @@ void tst_Checker::mixedEncodings()
     QFETCH(QByteArray, text);
     QFETCH(QStringList, expected);
     verifyFindings(mixedEncodingFindings(text), expected);
+}
+
+void tst_Checker::notATeachersText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("named"); // in the finding; empty: a text
+    // The archives of today's office documents: a ZIP header, then the names inside.
+    const QByteArray zip("PK\x03\x04\x14\0\0\0\x08\0", 10);
+    QTest::newRow("Word") << zip + "[Content_Types].xml\r\x9c\rword/document.xml" << u"это не текст, а документ Word (.docx)"_s;
+    QTest::newRow("OpenDocument") << zip + "mimetypeapplication/vnd.oasis.opendocument.text"
+                                  << u"это не текст, а документ OpenDocument (.odt)"_s;
+    QTest::newRow("WordPad") << QByteArray("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Calibri;}}\r\n\\par\r\n}\r\n")
+                             << u"это не текст, а документ RTF (.rtf)"_s;
+    QTest::newRow("Word 97") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10) << u"это не текст, а документ Microsoft Office"_s;
+    QTest::newRow("PDF") << QByteArray("%PDF-1.7\r\n") << u"это не текст, а документ PDF"_s;
+    QTest::newRow("another ZIP archive") << zip + "lesson.txt" << u"это не текст, а архив ZIP"_s;
+    QTest::newRow("a test") << scrambleBytes("\xD7\xE0\xE9\r\n\xD1\r\n\xC0\r\n\xC1\r\n") << u"это уже тест"_s;
+    QTest::newRow("a test of a title alone") << scrambleBytes("Title\r\n") << u"это уже тест"_s;
+    QTest::newRow("a text") << QByteArray("\xD7\xE0\xE9\r\n\xD1\r\n\xC0\r\n\xC1\r\n") << QString();
+    // "отход" holds the bytes of a scrambled CR LF; a line ending in "х" and
+    // an LF ends like a scrambled test.
+    QTest::newRow("a Windows-1251 text that ends like a test")
+        << QByteArray("\xD3\xF0\xEE\xEA\n\xEE\xF2\xF5\xEE\xE4\n\xE2\xE7\xEC\xE0\xF5\n") << QString();
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFET\0\r\0\n\0S\0\r\0\n\0", 14) << QString();
+}
+
+void tst_Checker::notATeachersText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, named);
+    const std::optional<Finding> found = velmora::notATeachersText(bytes);
+    QCOMPARE(found.has_value(), !named.isEmpty());
+    if (!found)
+        return;
+    QVERIFY2(found->message.contains(named), qPrintable(found->message));
+    QCOMPARE(found->line, 0);
+    QVERIFY(found->blocksOpening);
 }
 
 void tst_Checker::cleanVerdictMeansLoadsAsWritten()

@@ -74,6 +74,10 @@ QByteArray utf16(const QString &text, QSysInfo::Endian endian)
 
 const QString TeaCrLf = QString::fromUtf8(TeaText).replace(u"\n"_s, u"\r\n"_s);
 
+// What a word processor saves: a ZIP archive whose names say Word, and WordPad's RTF.
+const QByteArray WordDocument = QByteArray("PK\x03\x04\x14\0\0\0\x08\0", 10) + "\r\n[Content_Types].xml\r\nword/document.xml";
+const QByteArray WordPadDocument = "{\\rtf1\\ansi\\ansicpg1251\\deff0\r\n\\par \\'d7\\'e0\\'e9\r\n}\r\n";
+
 #ifdef Q_OS_UNIX
 // Names of bytes that are not UTF-8 reach the tool only through a shell:
 // `commands` run where "$name.txt" holds a test's text, $name a byte that
@@ -113,6 +117,7 @@ private slots:
     void showReadsItsInputOnce();
     void scrambleTeachersTexts_data();
     void scrambleTeachersTexts();
+    void scrambleRefusesWhatTheProgramCannotOpen_data();
     void scrambleRefusesWhatTheProgramCannotOpen();
     void nameThatIsNoText();
     void operandsKeepTheirBytes_data();
@@ -389,6 +394,18 @@ void tst_VelmoraTst::check_data()
     QTest::newRow("spaces between two tasks")
         << u"blank.txt"_s << QByteArray("T\nS\nA\nB\n \t\nS2\nC\nD\n") << 1
         << QStringList{u"%1:5: Строка из одних пробелов не разделяет задания"_s};
+    QTest::newRow("a task without steps in the middle")
+        << u"middle.txt"_s << QByteArray("T\nS\nA\nB\n\nS2\n\nS3\nC\nD\n") << 1
+        << QStringList{u"%1:7: Пустая строка сразу после условия не завершает задание 2: у него нет ни одного шага"_s};
+    QTest::newRow("steps that look alike") << u"alike.txt"_s << QByteArray("T\nS\nA\xC2\xA0" "B\nA B\n") << 1
+                                           << QStringList{u"%1:4: Шаги на строках 3 и 4 выглядят одинаково"_s};
+    // A document or a test is named as what it is, and nothing more.
+    QTest::newRow("a Word document") << u"урок.docx"_s << WordDocument << 1
+                                     << QStringList{u"%1: Файл — это не текст, а документ Word (.docx)"_s};
+    QTest::newRow("a WordPad document") << u"урок.rtf"_s << WordPadDocument << 1
+                                        << QStringList{u"%1: Файл — это не текст, а документ RTF (.rtf)"_s};
+    QTest::newRow("a test given as a text") << u"урок.txt"_s << velmora::scrambleBytes("T\r\nS\r\nA\r\nB\r\n") << 1
+                                            << QStringList{u"%1: Файл — это уже тест"_s};
 }
 
 void tst_VelmoraTst::check()
@@ -432,6 +449,9 @@ void tst_VelmoraTst::scrambleTeachersTexts_data()
     QTest::newRow("spaces between two tasks")
         << QByteArray("T\nS\nA\n \nS2\nC\n") << QByteArray("{\"title\": \"T\", \"tasks\": [[\"S\", \"A\", \" \", \"S2\", \"C\"]]}\n")
         << u"%1:4: Строка из одних пробелов не разделяет задания"_s;
+    QTest::newRow("steps that look alike")
+        << QByteArray("T\nS\nA\nA \n") << QByteArray("{\"title\": \"T\", \"tasks\": [[\"S\", \"A\", \"A \"]]}\n")
+        << u"%1:4: Шаги на строках 3 и 4 выглядят одинаково, но различаются (пробел в конце строки)"_s;
 }
 
 void tst_VelmoraTst::scrambleTeachersTexts()
@@ -452,16 +472,32 @@ void tst_VelmoraTst::scrambleTeachersTexts()
     QCOMPARE(run.out, json);
 }
 
+void tst_VelmoraTst::scrambleRefusesWhatTheProgramCannotOpen_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("lines"); // how each line on standard output begins, after the text's path
+    QTest::newRow("two empty lines, a task without steps")
+        << QByteArray("Lesson\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n") << QStringList{u":6: "_s, u":10: "_s};
+    QTest::newRow("a task without steps in the middle")
+        << QByteArray("Lesson\nS1\nA\nB\n\nS2\n\nS3\nC\nD\n") << QStringList{u":7: Пустая строка сразу после условия"_s};
+    QTest::newRow("a Word document") << WordDocument << QStringList{u": Файл — это не текст, а документ Word"_s};
+    QTest::newRow("a WordPad document") << WordPadDocument << QStringList{u": Файл — это не текст, а документ RTF"_s};
+    QTest::newRow("a test already scrambled")
+        << velmora::scrambleBytes("Lesson\r\nS\r\nA\r\nB\r\n") << QStringList{u": Файл — это уже тест"_s};
+}
+
 void tst_VelmoraTst::scrambleRefusesWhatTheProgramCannotOpen()
 {
-    QVERIFY(writeFile(path(u"lesson.txt"_s), "Lesson\nS1\nA\nB\n\n\nS2\nC\n\nS3\n\n"));
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, lines);
+    QVERIFY(writeFile(path(u"lesson.txt"_s), text));
     QVERIFY(writeFile(path(u"lesson.tst"_s), "old"));
     Run run = velmoraTst({u"scramble"_s, path(u"lesson.txt"_s), path(u"lesson.tst"_s)});
     QCOMPARE(run.exitCode, 1);
     const QStringList out = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(out.size(), 2);
-    QVERIFY2(out.at(0).startsWith(path(u"lesson.txt:6: "_s)), qPrintable(out.at(0)));
-    QVERIFY2(out.at(1).startsWith(path(u"lesson.txt:10: "_s)), qPrintable(out.at(1)));
+    QCOMPARE(out.size(), lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        QVERIFY2(out.at(i).startsWith(path(u"lesson.txt"_s) + lines.at(i)), qPrintable(out.at(i)));
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY(run.err.contains("--force"));
     QCOMPARE(readFile(path(u"lesson.tst"_s)), QByteArray("old"));
@@ -469,7 +505,7 @@ void tst_VelmoraTst::scrambleRefusesWhatTheProgramCannotOpen()
     run = velmoraTst({u"scramble"_s, u"--force"_s, path(u"lesson.txt"_s), path(u"lesson.tst"_s)});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
-    QVERIFY(readFile(path(u"lesson.tst"_s)).startsWith("Lesson\r\n"));
+    QVERIFY(readFile(path(u"lesson.tst"_s)) != "old");
 }
 
 void tst_VelmoraTst::nameThatIsNoText()

@@ -50,7 +50,8 @@ const QString ToolHelp = uR"(Использование: velmora-tst КОМАН�
   scramble [--force] ТЕКСТ ТЕСТ
                           привести текст учителя к виду, который читает программа,
                           и зашифровать его в файл ТЕСТ (.tst); тест, который
-                          программа не откроет, записывается только с --force
+                          программа не откроет или покажет не так, как он
+                          написан, записывается только с --force
   load [--json | --quiet] ФАЙЛ
                           загрузить уже расшифрованный ФАЙЛ и вывести задания
                           (с --quiet — только число заданий и число шагов)
@@ -77,8 +78,8 @@ const QString ToolHelp = uR"(Использование: velmora-tst КОМАН�
 Код завершения:
   0  успешно (для check: тест загрузится так, как записан)
   1  ошибка в файле или при работе с ним (сообщение программы — в потоке ошибок);
-     для check — найдены замечания; для scramble — программа не откроет тест,
-     и он не записан
+     для check — найдены замечания; для scramble — программа не откроет тест
+     или покажет его не так, как он написан, и он не записан
   2  ошибка в командной строке
 )"_s.arg(AppTitle);
 
@@ -124,12 +125,16 @@ struct Command final
               Шагов: M
 )"_s;
         const QString forceOption = uR"(      --force записать тест, даже если программа его не откроет
+              или покажет не так, как он написан
 )"_s;
         const QString exitStatus = name == u"check"_s
                                        ? u"0 — тест загрузится так, как записан; 1 — есть замечания\n"
                                          "или файл не прочитан; 2 — ошибка в командной строке.\n"_s
                                        : u"0 — успешно, 1 — ошибка (сообщение программы в потоке\n"
-                                         "ошибок)"_s + (force ? u" или тест не записан, потому что программа его\nне откроет"_s : QString())
+                                         "ошибок)"_s
+                                             + (force ? u" или тест не записан, потому что программа его не откроет или\n"
+                                                        "покажет не так, как он написан"_s
+                                                      : QString())
                                              + u", 2 — ошибка в командной строке.\n"_s;
         return usage() + u'\n' + help.trimmed() + u"\n\nПараметры:\n"_s + (json ? jsonOption : QString())
                + (force ? forceOption : QString()) + u"  -h, --help  показать эту справку и выйти\n\nКод завершения: "_s
@@ -251,38 +256,36 @@ int scramble(const QList<Operand> &operands, const Options &options)
     const Operand &text = operands.at(0);
     const Operand &test = operands.at(1);
     QFile source;
-    QByteArray stored;
+    TeacherText teacherText;
     QList<Finding> problems;
     std::optional<Failure> failure = outputFailure(test);
     if (!failure)
         failure = openInput(source, text);
     if (!failure)
-        failure = readTeacherText(source, text.name, stored);
+        failure = readTeacherText(source, text.name, teacherText);
     if (!failure)
-        failure = authorStoredForm(stored, text.isText() ? text.name : QString(), test.name, &problems,
-                                   options.force ? UnopenableTest::Write : UnopenableTest::Refuse);
+        failure = authorText(teacherText, text.isText() ? text.name : QString(), test.name, &problems,
+                             [&options](const QList<Finding> &) { return options.force; });
     if (failure)
         return failed(*failure);
     if (problems.isEmpty())
         return Success;
-    const bool opens = !problems.constFirst().blocksOpening;
+    const bool blocks = problems.constFirst().blocksOpening;
     std::stable_sort(problems.begin(), problems.end(), [](const Finding &a, const Finding &b) { return a.line < b.line; });
     QString report;
     for (const Finding &finding : problems)
         report += findingLine(text.name, finding);
-    // A test that opens was written; what still comes out otherwise than
-    // written is a warning.
-    if (opens) {
-        print(stderr, report + Program + u": "_s + test.name
-                          + u" записан, но задания в нём выйдут не такими, как в тексте (замечания выше).\n"_s);
+    // A test pupils can take was written; what the checker found is a warning.
+    if (!blocks) {
+        print(stderr, report + Program + u": "_s + test.name + u" записан, но с замечаниями (выше).\n"_s);
         return Success;
     }
     print(stdout, report);
     if (options.force)
         return Success;
     print(stderr, Program + u": "_s + test.name
-                      + u" не записан: программа не откроет этот тест (замечания выше). Записать всё равно: "
-                        "--force\n"_s);
+                      + u" не записан: программа не откроет этот тест или покажет его не так, как он написан "
+                        "(замечания выше). Записать всё равно: --force\n"_s);
     return Failed;
 }
 
@@ -337,6 +340,11 @@ int check(const QList<Operand> &operands, const Options &)
         stored = bytes;
         plain = *unscrambled;
     } else {
+        // A document or a test is no text: named as what it is, nothing more.
+        if (const std::optional<Finding> notText = notATeachersText(bytes)) {
+            print(stdout, findingLine(path, *notText));
+            return Failed;
+        }
         plain = toStoredForm(bytes);
         stored = scrambleBytes(plain);
     }
@@ -392,11 +400,15 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
 шаги в правильном порядке, по строке на шаг; задания разделяются одной
 пустой строкой. Проверить текст заранее: velmora-tst check ТЕКСТ.
 
-Если программа не сможет открыть такой тест (задание без шагов, задание
-больше чем из %1 шагов, текст без заданий и т. п.), тест не записывается:
-замечания с номерами строк выводятся, код завершения 1. С --force тест
-записывается всё равно (замечания выводятся так же). Файл ТЕСТ пишется
-сначала рядом и переименовывается поверх прежнего только целиком.
+Если программа не сможет открыть такой тест или покажет его не так, как он
+написан (задание без шагов, в том числе в середине текста, где оно поглотит
+следующее; задание больше чем из %1 шагов; текст без заданий; документ Word,
+OpenDocument или RTF вместо текста; уже зашифрованный тест), тест не
+записывается: замечания с номерами строк выводятся, код завершения 1.
+С --force тест записывается всё равно (замечания выводятся так же).
+Остальные замечания check (например, шаги, которые выглядят одинаково)
+выводятся в поток ошибок, и тест записывается. Файл ТЕСТ пишется сначала
+рядом и переименовывается поверх прежнего только целиком.
 
 )"_s.arg(MaxStepsPerTask),
          scramble, true},
@@ -421,12 +433,17 @@ Windows-1251 с концами строк LF, CR LF или CR приводитс
 он расшифровывается в памяти). Текст проверяется в том виде, в каком его
 запишут scramble и режим составления тестов (концы строк, кодировка и пустые
 строки в конце уже исправлены). Называет с номерами строк всё, из-за чего
-тест загрузится не так, как записан, или не откроется в программе: нет
-заголовка; в задании больше %1 шагов; две пустые строки подряд; пустой
-первый шаг; последняя строка без перевода строки; пустая строка в конце;
-строки, которые кончаются одним LF; задание, все шаги которого одинаковы
-(любой ответ верен); текст без единого задания. Если программа тест не
-откроет, последней строкой выводится то, что она скажет.
+тест загрузится не так, как записан, не откроется в программе или собьёт
+ученика: нет заголовка; в задании больше %1 шагов; две пустые строки
+подряд; задание без шагов (пустая строка сразу после условия: задание
+поглотит следующее); последняя строка без перевода строки; пустая строка
+в конце; строки, которые кончаются одним LF; задание, все шаги которого
+одинаковы (любой ответ верен); шаги одного задания, которые выглядят
+одинаково, но различаются невидимым или похожим знаком (неразрывный пробел,
+пробел в конце строки, латинская C вместо русской С и т. п.); текст без
+единого задания. Документ Word, OpenDocument или RTF и уже зашифрованный
+тест вместо текста называются как таковые. Если программа тест не откроет,
+последней строкой выводится то, что она скажет.
 
 )"_s.arg(MaxStepsPerTask),
          check},
