@@ -2,6 +2,8 @@
 # Builds one Qt Test executable into the test folder (not the program's folder,
 # so a test never lists or loads the program's own sample tests by accident)
 # and registers it with CTest, offscreen.
+# velmora_add_test(NAME EXECUTABLE <test> [ENVIRONMENT ...])
+# Registers another run of a suite already built, in another environment.
 set(VELMORA_TEST_BIN_DIR ${CMAKE_BINARY_DIR}/testbin)
 
 # Sanitizer reports name functions and lines through LLVM's symbolizer.
@@ -15,30 +17,34 @@ if(VELMORA_SANITIZE AND VELMORA_SYMBOLIZER)
 endif()
 
 function(velmora_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE velmora_flags Qt6::Test ${ARG_LIBRARIES})
-    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VELMORA_TEST_BIN_DIR})
-    # Qt Widgets' precompiled header when a library it tests has windows.
-    set(kind CORE)
-    foreach(library IN LISTS ARG_LIBRARIES)
-        if(library STREQUAL "Qt6::Widgets")
-            set(kind WIDGETS)
-        elseif(TARGET ${library})
-            get_target_property(used ${library} VELMORA_PCH_KIND)
-            if(used STREQUAL "WIDGETS")
+    cmake_parse_arguments(ARG "" "EXECUTABLE" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+    set(executable ${ARG_EXECUTABLE})
+    if(NOT executable)
+        set(executable ${name})
+        add_executable(${name} ${ARG_SOURCES})
+        target_link_libraries(${name} PRIVATE velmora_flags Qt6::Test ${ARG_LIBRARIES})
+        set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VELMORA_TEST_BIN_DIR})
+        # Qt Widgets' precompiled header when a library it tests has windows.
+        set(kind CORE)
+        foreach(library IN LISTS ARG_LIBRARIES)
+            if(library STREQUAL "Qt6::Widgets")
                 set(kind WIDGETS)
+            elseif(TARGET ${library})
+                get_target_property(used ${library} VELMORA_PCH_KIND)
+                if(used STREQUAL "WIDGETS")
+                    set(kind WIDGETS)
+                endif()
             endif()
-        endif()
-    endforeach()
-    velmora_use_pch(${name} ${kind})
+        endforeach()
+        velmora_use_pch(${name} ${kind})
+    endif()
     # Qt Test's plain log goes to the debugger on Windows, not to the
     # output CTest reads; its TAP log is written out.
     set(arguments)
     if(WIN32)
         set(arguments -o -,tap)
     endif()
-    add_test(NAME ${name} COMMAND ${name} ${arguments})
+    add_test(NAME ${name} COMMAND ${executable} ${arguments})
     set_tests_properties(${name} PROPERTIES
         TIMEOUT 300
         ENVIRONMENT "${VELMORA_TEST_ENVIRONMENT};${ARG_ENVIRONMENT}")
