@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The Windows program under Wine in a real X server, driven as a pupil drives
-# it: the test-selection window lists the folder's only test, whose name is
-# Cyrillic; OK opens it (its plain copy beside it, gone afterwards); the mode
-# with hints; an exchange typed into the move box changes the list; "Готово"
-# (and "Далее" after each wrong answer) to the last task; the results window;
-# OK ends the program. Windows are told by their titles; the list's change
-# by its pixels. On a failure the screen is saved into ARTIFACTS.
-# Usage: run_program.sh WINE_RUN BIN_DIR LINUX_VELMORA_TST TEXT ARTIFACTS
+# it: the test-selection window lists the sample tests and one more whose
+# file name is Cyrillic; the last of the list is chosen and OK opens it (the
+# main window is named after its title; its plain copy is gone); the mode
+# with hints; an exchange typed into the move box changes the list;
+# "Готово" (its message and "Далее" after each wrong answer) to the last
+# task; the results window; OK ends the program. Windows are told by their
+# titles (Wine offers no accessibility bus), the list's change by its
+# pixels. On a failure the screen is saved into ARTIFACTS.
+# Usage: run_program.sh WINE_RUN BIN_DIR LINUX_VELMORA_TST ARTIFACTS
 set -euo pipefail
 . "$(dirname "$0")/../../scripts/xwindows.sh"
-wine_run=$1; bin=$2; tool=$3; text=$4; artifacts=$5
+wine_run=$1; bin=$2; tool=$3; artifacts=$4
 
 work=$(mktemp -d)
 app_pid=
@@ -32,15 +34,17 @@ rm -f "$artifacts"/windows-*.png
 
 start_xvfb "$work" 1280x1024 || fail "Xvfb did not start"
 
-# The program's folder with one test, named in Cyrillic.
+# The program's folder with its samples and a test named in Cyrillic, whose
+# title sorts last.
 folder="$work/Velmora"
 cp -r "$bin" "$folder"
-rm -f "$folder"/*.tst "$folder"/*.tmp
-test="$folder/Заваривание чая.tst"
-"$tool" scramble "$text" "$test" >/dev/null || fail "scramble"
-json=$("$tool" show --json "$test") || fail "show"
-title=$(python3 -c 'import json,sys; print(json.loads(sys.argv[1])["title"])' "$json")
-tasks=$(python3 -c 'import json,sys; print(len(json.loads(sys.argv[1])["tasks"]))' "$json")
+rm -f "$folder"/*.tmp
+title="Проверка под Windows"
+printf '%s\r\n' "$title" "Сварить кашу" "Налить молоко" "Всыпать крупу" "Варить 10 минут" "" \
+    "Заварить чай" "Вскипятить воду" "Положить заварку" "Залить кипятком" >"$work/text.txt"
+test="$folder/Проверка.tst"
+"$tool" scramble "$work/text.txt" "$test" >/dev/null || fail "scramble"
+tasks=2
 
 # A window's client point, in the window's own pixels, clicked.
 click() { # window id, x, y
@@ -53,7 +57,7 @@ window_shot() { # window id, file
 stage=selection
 "$wine_run" "$folder/velmora.exe" & app_pid=$!
 start=$(wait_window '^Выбор теста$' 120) || fail "no test-selection window"
-press "$start" Return
+press "$start" End Return
 
 stage=mode
 regim=$(wait_window '^Выбор режима$' 60) || fail "no mode window after OK"
