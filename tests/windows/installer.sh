@@ -6,28 +6,13 @@
 # silent uninstall, which removes everything the installer put there.
 # Usage: installer.sh WINE_RUN SETUP_EXE ARTIFACTS
 set -euo pipefail
-. "$(dirname "$0")/../../scripts/xwindows.sh"
+. "$(dirname "$0")/session.sh"
 wine_run=$1; setup=$2; artifacts=$3
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    mkdir -p "$artifacts"
-    import -window root "$artifacts/installer.png" 2>/dev/null && echo "the screen is in $artifacts/installer.png" >&2
-    exit 1
-}
+wine_session "$artifacts" installer-
+stage=install
 [ -f "$setup" ] || fail "no installer at $setup"
-
 export WINEPREFIX="$work/prefix"
-start_xvfb "$work" 1280x1024 || fail "Xvfb did not start"
 
 "$wine_run" "$setup" /S || fail "the silent install failed"
 "$wine_run" --wait
@@ -40,6 +25,7 @@ done
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Velmora.lnk"
 [ -f "$menu" ] || fail "no Start-menu entry Velmora"
 
+stage=installed
 # The installed program's first window.
 "$wine_run" "$folder/velmora.exe" & app_pid=$!
 start=$(wait_window '^Выбор теста$' 120) || fail "the installed program showed no test-selection window"
@@ -50,6 +36,7 @@ wait "$app_pid" 2>/dev/null || true
 app_pid=
 "$wine_run" --wait
 
+stage=uninstall
 # A test a teacher added stays; the rest goes.
 cp "$folder/tea.tst" "$folder/Мой тест.tst"
 "$wine_run" "$folder/uninstall.exe" /S || fail "the silent uninstall failed"

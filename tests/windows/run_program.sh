@@ -10,29 +10,10 @@
 # pixels. On a failure the screen is saved into ARTIFACTS.
 # Usage: run_program.sh WINE_RUN BIN_DIR LINUX_VELMORA_TST ARTIFACTS
 set -euo pipefail
-. "$(dirname "$0")/../../scripts/xwindows.sh"
+. "$(dirname "$0")/session.sh"
 wine_run=$1; bin=$2; tool=$3; artifacts=$4
 
-work=$(mktemp -d)
-app_pid=
-xvfb_pid=
-stage=start
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL ($stage): $*" >&2
-    import -window root "$artifacts/windows-$stage.png" 2>/dev/null \
-        && echo "the screen is in $artifacts/windows-$stage.png" >&2
-    exit 1
-}
-mkdir -p "$artifacts"
-rm -f "$artifacts"/windows-*.png
-
-start_xvfb "$work" 1280x1024 || fail "Xvfb did not start"
+wine_session "$artifacts" windows-
 
 # The program's folder with its samples and a test named in Cyrillic, whose
 # title sorts last.
