@@ -11,8 +11,8 @@
 #include "platform/core/nativefiles.h"
 #include "platform/core/product.h"
 #include "testdata/loader.h"
-#include "testdata/opening.h"
 #include "testdata/scramble.h"
+#include "testdata/temporarycopy.h"
 
 #include "bench_support.h"
 
@@ -53,7 +53,6 @@ struct Files final
 {
     QTemporaryDir folder;
     QString test;       // the stored test
-    QString temporary;  // where the program unscrambles it
     QString plain;      // the test unscrambled, as the program loads it
     QString copy;       // where the copies go
     qint64 size = 0;
@@ -64,7 +63,6 @@ Files &files()
     static Files f = [] {
         Files made;
         made.test = made.folder.filePath(QStringLiteral("большой.tst"));
-        made.temporary = made.test + QStringLiteral(".tmp");
         made.copy = made.folder.filePath(QStringLiteral("copy.tst"));
         QString text = QStringLiteral("Большой тест: %1 заданий по %2 шагов\r\n").arg(TaskCount).arg(StepCount);
         for (int n = 1; n <= TaskCount; ++n) {
@@ -258,12 +256,16 @@ void BM_copyFile(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * f.size);
 }
 
+// ScrambleFile from the stored test into a file, as the program writes
+// the copy.
 void BM_ScrambleFile(benchmark::State &state)
 {
     Files &f = files();
     for (auto _ : state) {
-        QString path = f.test;
-        if (ScrambleFile(path)) {
+        QFile in(f.test);
+        QFile out(f.copy);
+        if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
+            || !out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) || ScrambleFile(in, out)) {
             state.SkipWithError("ScrambleFile failed");
             break;
         }
@@ -284,17 +286,15 @@ void releaseTable(benchmark::State &state, std::unique_ptr<TaskTable> &Tasks, bo
     state.ResumeTiming();
 }
 
+// LoadTest of the unscrambled test read whole, as the teacher's tool loads it.
 void loadTest(benchmark::State &state, bool cold)
 {
     Files &f = files();
-    QString path = f.test;
-    if (ScrambleFile(path)) {
-        state.SkipWithError("ScrambleFile failed");
-        return;
-    }
     for (auto _ : state) {
+        QFile plain(f.plain);
         auto Tasks = std::make_unique<TaskTable>();
-        if (LoadTest(path, *Tasks).failure || Tasks->count() != TaskCount) {
+        if (!plain.open(QIODevice::ReadOnly) || LoadTest(plain.readAll(), *Tasks).failure
+            || Tasks->count() != TaskCount) {
             state.SkipWithError("LoadTest failed");
             break;
         }
@@ -303,45 +303,20 @@ void loadTest(benchmark::State &state, bool cold)
     state.SetBytesProcessed(state.iterations() * f.size);
 }
 
-// What the program does when a pupil picks the test.
-void unscrambleAndLoad(benchmark::State &state, bool cold)
-{
-    Files &f = files();
-    for (auto _ : state) {
-        QString path = f.test;
-        auto Tasks = std::make_unique<TaskTable>();
-        if (ScrambleFile(path) || LoadTest(path, *Tasks).failure) {
-            state.SkipWithError("unscramble and load failed");
-            break;
-        }
-        QFile::remove(path);
-        releaseTable(state, Tasks, cold);
-    }
-    state.SetBytesProcessed(state.iterations() * f.size);
-}
-
-// The same as the program does it: the selection window opens the chosen
-// test through openStoredTest (unscramble into the copy, load, judge,
+// What the program does when a pupil picks the test: the selection window
+// opens it through TemporaryCopy (unscramble into the copy, load, judge,
 // remove the copy).
 void openTest(benchmark::State &state, bool cold)
 {
     Files &f = files();
     for (auto _ : state) {
-        QFile stored(f.test);
-        if (!stored.open(QIODevice::ReadOnly)) {
-            state.SkipWithError("cannot open the test");
+        auto Tasks = std::make_unique<TaskTable>();
+        if (!TemporaryCopy::loadChosenTest(nativePath(f.test), QStringLiteral("Большой"), *Tasks).opens()
+            || Tasks->count() != TaskCount) {
+            state.SkipWithError("the test did not open");
             break;
         }
-        auto opening = std::make_unique<TestOpening>(openStoredTest(stored, nativePath(f.test), CopyPlace{nativePath(f.temporary), f.temporary}));
-        if (!opening->opens() || opening->tasks.count() != TaskCount) {
-            state.SkipWithError("openStoredTest failed");
-            break;
-        }
-        state.PauseTiming();
-        opening.reset();
-        if (cold)
-            malloc_trim(0);
-        state.ResumeTiming();
+        releaseTable(state, Tasks, cold);
     }
     state.SetBytesProcessed(state.iterations() * f.size);
 }
@@ -350,8 +325,6 @@ void BM_LoadTest(benchmark::State &state) { loadTest(state, false); }
 void BM_OpenStoredTest(benchmark::State &state) { openTest(state, false); }
 void BM_OpenStoredTestColdMemory(benchmark::State &state) { openTest(state, true); }
 void BM_LoadTestColdMemory(benchmark::State &state) { loadTest(state, true); }
-void BM_UnscrambleAndLoad(benchmark::State &state) { unscrambleAndLoad(state, false); }
-void BM_UnscrambleAndLoadColdMemory(benchmark::State &state) { unscrambleAndLoad(state, true); }
 
 BENCHMARK(BM_cp)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_wc)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -366,8 +339,6 @@ BENCHMARK(BM_copyFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScrambleFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadTest)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadTestColdMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_UnscrambleAndLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_UnscrambleAndLoadColdMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenStoredTest)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenStoredTestColdMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -452,7 +423,6 @@ int main(int argc, char **argv)
     printRatio("velmora-tst load --quiet, fresh process", r.time("BM_ToolLoadQuiet"), cp, "cp", 1.5);
     printRatio("velmora-tst show --quiet, fresh process", r.time("BM_ToolShowQuiet"), cp, "cp", 1.5);
     printRatio("  the same open on warm memory, in process", r.time("BM_OpenStoredTest"), cp, "cp", 1.5);
-    printRatio("  ScrambleFile + LoadTest", r.time("BM_UnscrambleAndLoad"), cp, "cp", 1.5);
     const double bare = r.peak("BM_BareQtCore");
     for (const char *name : {"BM_ToolLoadQuiet", "BM_ToolShowQuiet"}) {
         if (bare > 0 && r.peak(name) > 0)

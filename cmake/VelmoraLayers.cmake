@@ -1,7 +1,8 @@
 # The layers as the build knows them: for every target of the project, its
 # sources and what it links, written to layers.json for scripts/check-layers,
 # which fails when a file includes a header of a target its own target does
-# not reach through what it links.
+# not reach through what it links, or a header of a layer above its own (the
+# layers' order is the script's).
 function(velmora_collect_targets dir out)
     get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
     get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)

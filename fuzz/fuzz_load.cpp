@@ -1,14 +1,13 @@
 // Arbitrary bytes through the program's own path: scrambling (both
 // directions) and loading. Never a crash, never a hang, and the stored
-// form's rules hold for every input. The lines of each input are read
-// twice: split in memory, as the loader loads a test in place, and from a
-// pipe that gives a few bytes a read, as the loader reads a pipe, so that
-// every line and every CR LF pair also meets the end of a block; both
-// reads must give the same lines (the tasks are made of them by one and
-// the same routine).
-#include "testdata/linereader.h"
+// form's rules hold for every input. The input is scrambled twice: from a
+// pipe that gives a few bytes a read, so that the title's CR LF pair also
+// meets the end of a block, and in memory; both must give the same bytes.
+// The lines the loader finds one after another are those split one by one.
+#include "testdata/lines.h"
 #include "testdata/loader.h"
 #include "testdata/scramble.h"
+#include "testdata/teachertext.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -70,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const QTemporaryDir folder;
     require(folder.isValid());
     const QString outputPath = folder.filePath(QStringLiteral("out.tst"));
-    const std::optional<Failure> failure = scrambleToFile(in, outputPath);
+    const std::optional<Failure> failure = writeScrambledFile(in, outputPath);
     QByteArray output;
     if (!failure) {
         QFile out(outputPath);
@@ -81,14 +80,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const qsizetype pair = input.indexOf("\r\n");
     // No CR LF pair, or none within the longest line the loader reads.
-    require(failure.has_value() == (pair < 0 || pair > LineReader::DefaultMaxLineLength));
+    require(failure.has_value() == (pair < 0 || pair > TitleLimit));
     if (failure) {
         require(failure->number == FailureNumber::InputPastEnd);
     } else {
         // The title stays, everything after it is complemented, one byte more.
         require(output.size() == input.size() + 1);
         require(output.first(pair + 2) == input.first(pair + 2));
-        require(plainTextOfStored(output) == input);
+        const std::optional<TeacherText> text = TeacherText::ofStoredTest(output);
+        require(text && text->storedForm() == input);
     }
 
     // The loader on the input as it is and on what unscrambling gives.
@@ -99,26 +99,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int n = 1; n <= Tasks.count(); ++n)
         require(Tasks.stepCount(n) >= 1);
     {
+        // Scrambled from a pipe, block by block, as from memory.
         Trickle pipe(input, 1 + (input.isEmpty() ? 0 : uchar(input.back()) % 17));
         pipe.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-        LineReader reader(pipe);
-        qsizetype start = 0;
-        while (!reader.atEnd() && !reader.tooLong()) {
-            const LineSpan line = lineAt(QByteArrayView(input), start);
-            const std::optional<QByteArrayView> piped = reader.nextLine();
-            if (!piped) // longer than any line the loader reads
-                require(reader.tooLong() && line.size > LineReader::DefaultMaxLineLength);
-            else
-                require(*piped == QByteArrayView(input).sliced(line.start, line.size));
+        QByteArray piped;
+        QBuffer out(&piped);
+        out.open(QIODevice::WriteOnly);
+        require(ScrambleFile(pipe, out).has_value() == failure.has_value());
+        require(failure || piped == output);
+        // The scanner's lines are those split one by one.
+        LineScanner scanner{QByteArrayView(input)};
+        for (qsizetype start = 0; start < input.size();) {
+            const LineSpan line = LineSpan::at(QByteArrayView(input), start);
+            const LineSpan scanned = scanner.next();
+            require(scanned.start == line.start && scanned.size == line.size && scanned.terminator == line.terminator);
             start = line.next();
         }
-        require(reader.tooLong() || (start == input.size() && !reader.nextLine()));
+        require(scanner.atEnd());
     }
     if (!failure) {
         TaskTable again = Tasks;
         const std::optional<Failure> reloaded = load(scrambleBytes(output), again, &tasksRead);
-        if (reloaded)
-            require(again.tasks() == Tasks.tasks()); // a failed load leaves the table alone
+        if (reloaded) { // a failed load leaves the table alone
+            require(again.count() == Tasks.count());
+            for (int n = 1; n <= Tasks.count(); ++n)
+                require(again.task(n) == Tasks.task(n));
+        }
     }
 
     QBuffer titleDevice(&source);

@@ -9,7 +9,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <vector>
 
 namespace velmora {
 
@@ -20,13 +19,13 @@ QString text(std::u16string_view view)
     return QString(reinterpret_cast<const QChar *>(view.data()), qsizetype(view.size()));
 }
 
-QWidget *make(const ControlDesign &row, QWidget *parent)
+QWidget *make(ControlKind kind, const QString &name, const QString &caption, QWidget *parent)
 {
-    switch (row.kind) {
+    switch (kind) {
     case ControlKind::Label:
-        return designLabel(parent, text(row.name), text(row.caption));
+        return designLabel(parent, name, caption);
     case ControlKind::Button: {
-        auto *button = new QPushButton(text(row.caption), parent);
+        auto *button = new QPushButton(caption, parent);
         button->setAutoDefault(false); // Enter on the focused button: see Form
         return button;
     }
@@ -59,38 +58,49 @@ QWidget *make(const ControlDesign &row, QWidget *parent)
 
 } // namespace
 
-QWidget *DesignedControls::widget(std::u16string_view name) const
+QFont designFont(const QString &family, double pointSize, bool bold)
 {
-    return m_controls.value(text(name));
+    QFont font(family);
+    font.setPointSizeF(pointSize);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
 }
 
-DesignedControls buildDesign(QWidget *window, std::span<const ControlDesign> design,
-                             const std::function<QWidget *(const ControlDesign &, QWidget *)> &custom)
+QLabel *designLabel(QWidget *parent, const QString &name, const QString &caption)
 {
-    DesignedControls built;
-    std::vector<std::pair<int, QWidget *>> tabOrder;
-    for (const ControlDesign &row : design) {
-        QWidget *parent = row.container.empty() ? window : built.widget(row.container);
-        Q_ASSERT_X(parent, "buildDesign", "a container comes before what it holds");
-        QWidget *control = row.kind == ControlKind::Custom ? (custom ? custom(row, parent) : nullptr) : make(row, parent);
-        Q_ASSERT_X(control, "buildDesign", "a custom control without a maker");
-        if (!control)
-            continue;
-        control->setObjectName(text(row.name));
-        if (row.font)
-            control->setFont(designFont(text(row.font->face), row.font->points, row.font->bold));
-        Twips::place(control, row.left, row.top, row.width, row.height);
-        if (parent != window)
-            control->move(control->pos() - parent->mapTo(window, QPoint(0, 0)));
-        built.m_controls.insert(control->objectName(), control);
-        if (row.tabIndex >= 0 && control->focusPolicy() != Qt::NoFocus)
-            tabOrder.emplace_back(row.tabIndex, control);
-    }
-    std::stable_sort(tabOrder.begin(), tabOrder.end(),
+    auto *label = new QLabel(parent);
+    // A caption may carry a teacher's text: shown as written, never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QWidget *DesignBuilder::add(const Row &row, QWidget *parent, QWidget *custom)
+{
+    QWidget *control = row.kind == ControlKind::Custom ? custom : make(row.kind, row.name, text(row.caption), parent);
+    Q_ASSERT_X(control, "buildDesign", "a custom control without a maker");
+    if (!control)
+        return nullptr;
+    control->setObjectName(row.name);
+    if (row.font)
+        control->setFont(designFont(text(row.font->face), row.font->points, row.font->bold));
+    Twips::place(control, row.left, row.top, row.width, row.height);
+    if (parent != m_window)
+        control->move(control->pos() - parent->mapTo(m_window, QPoint(0, 0)));
+    if (row.tabIndex >= 0 && control->focusPolicy() != Qt::NoFocus)
+        m_tabOrder.emplace_back(row.tabIndex, control);
+    return control;
+}
+
+void DesignBuilder::chainTabOrder()
+{
+    std::stable_sort(m_tabOrder.begin(), m_tabOrder.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-    return built;
+    for (std::size_t i = 1; i < m_tabOrder.size(); ++i)
+        QWidget::setTabOrder(m_tabOrder[i - 1].second, m_tabOrder[i].second);
 }
 
 } // namespace velmora

@@ -1,7 +1,9 @@
 #include "platform/forms.h"
 
 #include "platform/desktop.h"
-#include "platform/keypress.h"
+#include "platform/heldkeyfilter.h"
+#include "platform/keyevents.h"
+#include "platform/keypressfilter.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
 
@@ -10,6 +12,10 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 namespace velmora {
 
@@ -59,12 +65,10 @@ private:
     QPointer<QWidget> m_lastReceiver;
 };
 
-Form::Form(Forms &forms, const QString &name)
+Form::Form(Forms &forms)
     : QDialog(nullptr)
     , m_forms(forms)
-    , m_name(name)
 {
-    setObjectName(name);
     setModal(false);
 }
 
@@ -72,7 +76,7 @@ Form::~Form() = default;
 
 void Form::showModeless()
 {
-    if (!m_forms.isLoaded(m_name))
+    if (!m_forms.isLoaded(this))
         return;
     setWindowModality(Qt::NonModal);
     show();
@@ -81,7 +85,7 @@ void Form::showModeless()
 
 void Form::showModal()
 {
-    if (!m_forms.isLoaded(m_name))
+    if (!m_forms.isLoaded(this))
         return;
     QPointer<Form> self(this);
     QEventLoop loop;
@@ -225,38 +229,56 @@ Forms::~Forms()
 {
     const auto loadedNow = m_loaded;
     m_loaded.clear();
-    for (const QPointer<Form> &form : loadedNow)
-        delete form.data();
+    for (const auto &entry : loadedNow)
+        delete entry.second.data();
 }
 
-void Forms::define(const QString &name, Factory factory)
+void Forms::define(Key key, Factory factory)
 {
-    m_factories.insert(name, std::move(factory));
+    m_factories.insert_or_assign(key, std::move(factory));
 }
 
-Form *Forms::load(const QString &name)
+Form *Forms::loaded(Key key) const
 {
-    if (Form *form = loaded(name))
+    const auto found = m_loaded.find(key);
+    return found == m_loaded.end() ? nullptr : found->second.data();
+}
+
+bool Forms::isLoaded(const Form *form) const
+{
+    return form && std::any_of(m_loaded.begin(), m_loaded.end(), [form](const auto &entry) {
+        return entry.second == form;
+    });
+}
+
+QList<QPointer<Form>> Forms::loadedForms() const
+{
+    QList<QPointer<Form>> forms;
+    for (const auto &entry : m_loaded)
+        forms << entry.second;
+    return forms;
+}
+
+Form *Forms::load(Key key)
+{
+    if (Form *form = loaded(key))
         return form;
-    const auto factory = m_factories.constFind(name);
-    if (factory == m_factories.cend())
+    const auto factory = m_factories.find(key);
+    if (factory == m_factories.end())
         return nullptr;
-    std::unique_ptr<Form> made = (*factory)(*this);
+    std::unique_ptr<Form> made = factory->second(*this);
+    // Named after its class, as the window was designed ("frmMain").
+    made->setObjectName(QString::fromLatin1(made->metaObject()->className()).section(u"::"_s, -1));
     QPointer<Form> form(made.release());
-    m_loaded.insert(name, form);
+    m_loaded.insert_or_assign(key, form);
     form->Form_Load();
     // The load handler may have unloaded the window or ended the program.
-    return (form && m_loaded.value(name) == form) ? form.data() : nullptr;
-}
-
-bool Forms::unload(const QString &name, UnloadMode mode)
-{
-    return unload(loaded(name), mode);
+    return (form && loaded(key) == form) ? form.data() : nullptr;
 }
 
 bool Forms::unload(Form *form, UnloadMode mode)
 {
-    if (!form || form->m_unloading || m_loaded.value(form->formName()) != form)
+    if (!form || form->m_unloading || !isLoaded(form))
         return true;
     QPointer<Form> guard(form);
     form->m_unloading = true;
@@ -270,12 +292,12 @@ bool Forms::unload(Form *form, UnloadMode mode)
     form->Form_Unload();
     if (!guard)
         return true;
-    m_loaded.remove(form->formName());
+    std::erase_if(m_loaded, [form](const auto &entry) { return entry.second == form; });
     form->hide();
     Q_EMIT form->hiddenOrUnloaded();
     // The window may be unloading itself from one of its own handlers.
     form->deleteLater();
-    if (m_loaded.isEmpty())
+    if (m_loaded.empty())
         Q_EMIT lastUnloaded();
     return true;
 }
@@ -285,8 +307,8 @@ void Forms::unloadAllNow()
     m_ending = true;
     const auto loadedNow = m_loaded;
     m_loaded.clear();
-    for (const QPointer<Form> &form : loadedNow) {
-        if (form) {
+    for (const auto &entry : loadedNow) {
+        if (Form *form = entry.second) {
             form->m_unloading = true;
             form->hide();
             form->deleteLater(); // it may be running one of its handlers

@@ -1,14 +1,16 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QDialog>
-#include <QHash>
+#include <QList>
 #include <QPointer>
-#include <QString>
 
 #include <functional>
 #include <memory>
-
-#include <QAbstractButton>
+#include <type_traits>
+#include <typeindex>
+#include <typeinfo>
+#include <unordered_map>
 
 namespace velmora {
 
@@ -29,10 +31,9 @@ class Form : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form(Forms &forms, const QString &name);
+    explicit Form(Forms &forms);
     ~Form() override;
 
-    const QString &formName() const { return m_name; }
     Forms &forms() const { return m_forms; }
 
     // Shows the window modeless (loading it first when needed).
@@ -95,7 +96,6 @@ private:
     bool runKeyHandlers(QObject *receiver, QKeyEvent *event);
 
     Forms &m_forms;
-    QString m_name;
     QPointer<QAbstractButton> m_cancelButton;
     QPointer<QAbstractButton> m_defaultButton;
     bool m_unloading = false;
@@ -105,6 +105,15 @@ private:
 // The registry of the program's windows: who is loaded, how each is built,
 // and the end of the program when no window is left loaded (a hidden but
 // loaded window keeps the program alive).
+//
+// A window is named by its class, `forms.load<frmMain>()`: a name nobody
+// declared does not compile. The class need only be declared where the
+// window is named; where it is no more than that, the caller takes the
+// window as a Form (or as an interface it implements) with a second
+// argument: `forms.load<frmMain, Form>()`. Whatever the factory of a class
+// makes is that class's window; a window of another class than the one
+// asked for (a test's stand-in) comes back as nullptr when asked for as
+// its own class, so a caller that needs no more than a Form asks for one.
 class Forms final : public QObject
 {
     Q_OBJECT
@@ -115,26 +124,24 @@ public:
     Forms();
     ~Forms() override;
 
-    void define(const QString &name, Factory factory);
-    bool isDefined(const QString &name) const { return m_factories.contains(name); }
+    template <class F> void define(Factory factory) { define(key<F>(), std::move(factory)); }
+    template <class F> bool isDefined() const { return m_factories.contains(key<F>()); }
 
-    // The loaded window of that name, loading it first (design, then
-    // Form_Load) when it is not. nullptr for a name nobody defined, or when
-    // the window unloaded itself or the program ended during its load.
-    Form *load(const QString &name);
-    template <class F> F *load(const QString &name) { return qobject_cast<F *>(load(name)); }
-
-    Form *loaded(const QString &name) const { return m_loaded.value(name); }
-    template <class F> F *loaded(const QString &name) const { return qobject_cast<F *>(loaded(name)); }
-    bool isLoaded(const QString &name) const { return m_loaded.contains(name); }
+    // The loaded window F, loading it first (design, then Form_Load) when it
+    // is not. nullptr for a window nobody defined, or when the window
+    // unloaded itself or the program ended during its load.
+    template <class F, class As = F> As *load() { return as<As>(load(key<F>())); }
+    template <class F, class As = F> As *loaded() const { return as<As>(loaded(key<F>())); }
+    template <class F> bool isLoaded() const { return m_loaded.contains(key<F>()); }
+    bool isLoaded(const Form *form) const;
     int loadedCount() const { return int(m_loaded.size()); }
-    QStringList loadedNames() const { return m_loaded.keys(); }
+    QList<QPointer<Form>> loadedForms() const;
 
     // Unloads a window: its close question (with `mode`), its unload
     // handler, then it is hidden and destroyed once control returns to the
     // event loop. Unloading a window that is not loaded does nothing.
     bool unload(Form *form, UnloadMode mode = UnloadMode::Code);
-    bool unload(const QString &name, UnloadMode mode = UnloadMode::Code);
+    template <class F> bool unload(UnloadMode mode = UnloadMode::Code) { return unload(loaded(key<F>()), mode); }
     // Drops every window at once without asking: the program is ending.
     // From then on a modal show that was waiting unwinds its caller too.
     void unloadAllNow();
@@ -144,8 +151,23 @@ Q_SIGNALS:
     void lastUnloaded(); // no window is loaded any more: the program ends
 
 private:
-    QHash<QString, Factory> m_factories;
-    QHash<QString, QPointer<Form>> m_loaded;
+    // A window's class; typeid of a pointer takes a class that is only declared.
+    using Key = std::type_index;
+    template <class F> static Key key() { return Key(typeid(F *)); }
+    template <class As> static As *as(Form *form)
+    {
+        if constexpr (std::is_same_v<As, Form>)
+            return form;
+        else
+            return dynamic_cast<As *>(form);
+    }
+
+    void define(Key key, Factory factory);
+    Form *load(Key key);
+    Form *loaded(Key key) const;
+
+    std::unordered_map<Key, Factory> m_factories;
+    std::unordered_map<Key, QPointer<Form>> m_loaded;
     bool m_ending = false;
 };
 

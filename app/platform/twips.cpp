@@ -1,11 +1,8 @@
 #include "platform/twips.h"
 
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QWidget>
-
-#include <cmath>
 
 namespace velmora {
 namespace {
@@ -60,16 +57,16 @@ void setScale(TwipScale scale)
 
 double perPixelX() { return scale().x; }
 double perPixelY() { return scale().y; }
-int toPixelsX(int twips) { return int(std::lround(twips / perPixelX())); }
-int toPixelsY(int twips) { return int(std::lround(twips / perPixelY())); }
-int fromPixelsX(int pixels) { return int(std::lround(pixels * perPixelX())); }
-int fromPixelsY(int pixels) { return int(std::lround(pixels * perPixelY())); }
+int toPixelsX(int twips) { return screenrules::twipsToPixels(twips, perPixelX()); }
+int toPixelsY(int twips) { return screenrules::twipsToPixels(twips, perPixelY()); }
+int fromPixelsX(int pixels) { return screenrules::pixelsToTwips(pixels, perPixelX()); }
+int fromPixelsY(int pixels) { return screenrules::pixelsToTwips(pixels, perPixelY()); }
 
 QRect toPixels(int left, int top, int width, int height)
 {
     const TwipScale s = scale();
-    return QRect(int(std::lround(left / s.x)), int(std::lround(top / s.y)), int(std::lround(width / s.x)),
-                 int(std::lround(height / s.y)));
+    return QRect(screenrules::twipsToPixels(left, s.x), screenrules::twipsToPixels(top, s.y),
+                 screenrules::twipsToPixels(width, s.x), screenrules::twipsToPixels(height, s.y));
 }
 
 void place(QWidget *widget, int left, int top, int width, int height)
@@ -78,26 +75,6 @@ void place(QWidget *widget, int left, int top, int width, int height)
 }
 
 } // namespace Twips
-
-QFont designFont(const QString &family, double pointSize, bool bold)
-{
-    QFont font(family);
-    font.setPointSizeF(pointSize);
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    return font;
-}
-
-QLabel *designLabel(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *label = new QLabel(parent);
-    // A caption may carry a teacher's text: shown as written, never read as markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setText(caption);
-    label->setObjectName(name);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
 
 } // namespace velmora
 

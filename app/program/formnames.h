@@ -1,14 +1,16 @@
 #pragma once
 
-#include <QString>
+namespace velmora {
 
-namespace velmora::FormName {
-// The windows, by the names the program loads them with.
-inline const QString frmStart = QStringLiteral("frmStart");
-inline const QString frmSplash = QStringLiteral("frmSplash");
-inline const QString frmGdi = QStringLiteral("frmGdi");
-inline const QString frmRegim = QStringLiteral("frmRegim");
-inline const QString frmMain = QStringLiteral("frmMain");
-inline const QString frmOutRez = QStringLiteral("frmOutRez");
-inline const QString frmHelp = QStringLiteral("frmHelp");
-} // namespace velmora::FormName
+// The program's windows, named by their classes: any window loads any
+// other by its class (`forms().load<frmMain>()`), and a window of another
+// layer is named here without its layer being linked.
+class frmStart;
+class frmSplash;
+class frmGdi;
+class frmRegim;
+class frmMain;
+class frmOutRez;
+class frmHelp;
+
+} // namespace velmora

@@ -29,7 +29,7 @@ void Program::end(int exitCode)
 
 void Program::endWithTestDataFailure(const Failure &failure)
 {
-    const FailureMessage message = testDataFailureMessage(failure);
+    const FailureMessage message(failure);
     msgBox(message.text, message.title);
     end(1);
 }

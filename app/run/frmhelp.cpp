@@ -4,7 +4,6 @@
 #include "platform/design.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
-#include "program/formnames.h"
 #include "program/program.h"
 #include "run/mainlayout.h"
 
@@ -19,15 +18,16 @@ namespace {
 
 // The window's design. The picture takes the page's size and OK its place
 // when the window loads.
-constexpr ControlDesign Design[] = {
-    {ControlKind::Picture, u"Image1", u"", 0, 0, 0, 0},
-    {ControlKind::Button, u"cmdOk", u"OK", 0, 0, 1320, 420, 0},
+using C = frmHelp::Control;
+constexpr ControlDesign<C> Design[] = {
+    {ControlKind::Picture, C::Image1, u"", 0, 0, 0, 0},
+    {ControlKind::Button, C::cmdOk, u"OK", 0, 0, 1320, 420, 0},
 };
 
 } // namespace
 
 frmHelp::frmHelp(Program &program)
-    : Form(program.forms(), FormName::frmHelp)
+    : Form(program.forms())
 {
     setWindowTitle(u"Помощь"_s);
     // A fixed tool window without close, minimize or maximize buttons: OK
@@ -35,9 +35,9 @@ frmHelp::frmHelp(Program &program)
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(7908, 6732);
 
-    const DesignedControls controls = buildDesign(this, Design);
+    const auto controls = buildDesign(this, Design);
     // The page at its natural pixel size, never stretched.
-    Image1 = controls.get<QLabel>(u"Image1");
+    Image1 = controls.get<QLabel>(C::Image1);
     const QPixmap page = helpPagePixmap();
     Image1->setPixmap(page);
     Image1->resize(page.size());
@@ -45,7 +45,7 @@ frmHelp::frmHelp(Program &program)
     Image1->setAccessibleName(helpPageText());
     Image1->setAccessibleDescription(helpPageLines().join(u'\n'));
 
-    cmdOk = controls.get<QPushButton>(u"cmdOk");
+    cmdOk = controls.get<QPushButton>(C::cmdOk);
     cmdOk->setDefault(true);
     setDefaultButton(cmdOk);
     setCancelButton(cmdOk);

@@ -15,6 +15,10 @@ class frmHelp final : public Form
 {
     Q_OBJECT
 public:
+    // The controls of the window's design.
+    enum class Control { Image1, cmdOk };
+    Q_ENUM(Control)
+
     explicit frmHelp(Program &program);
 
     void Form_Load() override;

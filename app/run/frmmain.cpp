@@ -2,12 +2,14 @@
 
 #include "platform/controlhost/tabulolist.h"
 #include "platform/design.h"
-#include "platform/keypress.h"
+#include "platform/keycodes.h"
+#include "platform/keypressfilter.h"
 #include "platform/runtime.h"
 #include "platform/statusbar.h"
 #include "platform/twips.h"
 #include "program/formnames.h"
 #include "program/program.h"
+#include "run/answercheck.h"
 #include "run/frmoutrez.h"
 
 #include <QAccessibleWidget>
@@ -42,17 +44,18 @@ T checked(const Outcome<T> &outcome)
 // the list control and the status bar are made by the window itself
 // (makeControl).
 constexpr FontDesign CaptionFont{u"MS Sans Serif", 12, false};
-constexpr ControlDesign Design[] = {
-    {ControlKind::Label, u"lblZadZ", u"Задача: ", 0, 0, 1125, 360, 1, &CaptionFont},
-    {ControlKind::Label, u"lblZad", u"Текст задачи", 1125, 0, 8850, 375, 2},
-    {ControlKind::Button, u"cmdGotovo", u"Готово", 8640, 540, 1410, 420, 3},
-    {ControlKind::Button, u"cmdChangeTest", u"Другой тест", 8640, 4185, 1410, 420, 4},
-    {ControlKind::Button, u"cmdExit", u"Выход", 8640, 4635, 1410, 420, 5},
-    {ControlKind::Button, u"cmdHelp", u"Помощь", 8640, 990, 1410, 420, 6},
-    {ControlKind::Custom, u"txtChange", u"", 8640, 3150, 1410, 330, 7},
-    {ControlKind::Label, u"lblChange", u"Строки:", 8640, 2835, 1410, 240, 8},
-    {ControlKind::Custom, u"myControl1", u"", 630, 810, 6180, 3870, 9},
-    {ControlKind::Custom, u"sbr", u"", 0, 5304, 9504, 288, 0},
+using C = MainControl;
+constexpr ControlDesign<C> Design[] = {
+    {ControlKind::Label, C::lblZadZ, u"Задача: ", 0, 0, 1125, 360, 1, &CaptionFont},
+    {ControlKind::Label, C::lblZad, u"Текст задачи", 1125, 0, 8850, 375, 2},
+    {ControlKind::Button, C::cmdGotovo, u"Готово", 8640, 540, 1410, 420, 3},
+    {ControlKind::Button, C::cmdChangeTest, u"Другой тест", 8640, 4185, 1410, 420, 4},
+    {ControlKind::Button, C::cmdExit, u"Выход", 8640, 4635, 1410, 420, 5},
+    {ControlKind::Button, C::cmdHelp, u"Помощь", 8640, 990, 1410, 420, 6},
+    {ControlKind::Custom, C::txtChange, u"", 8640, 3150, 1410, 330, 7},
+    {ControlKind::Label, C::lblChange, u"Строки:", 8640, 2835, 1410, 240, 8},
+    {ControlKind::Custom, C::myControl1, u"", 630, 810, 6180, 3870, 9},
+    {ControlKind::Custom, C::sbr, u"", 0, 5304, 9504, 288, 0},
 };
 
 // An auto-size label with word wrap: as tall as its text at its width. (Its
@@ -99,7 +102,6 @@ public:
         const int frame = w.frameGeometry().height() - w.QWidget::height();
         w.resize(w.QWidget::width(), Twips::toPixelsY(int(twips)) - frame);
     }
-    double statusBarHeight() const override { return Twips::fromPixelsY(w.sbr->height()); }
     double left(MainControl c) const override { return Twips::fromPixelsX(widget(c)->x()); }
     double top(MainControl c) const override { return Twips::fromPixelsY(widget(c)->y()); }
     double width(MainControl c) const override { return Twips::fromPixelsX(widget(c)->width()); }
@@ -141,6 +143,7 @@ private:
         case MainControl::txtChange: return w.txtChange;
         case MainControl::lblChange: return w.lblChange;
         case MainControl::myControl1: return w.myControl1->widget();
+        case MainControl::sbr: return w.sbr;
         }
         return nullptr;
     }
@@ -177,7 +180,7 @@ private:
 };
 
 frmMain::frmMain(Program &program)
-    : Form(program.forms(), FormName::frmMain)
+    : Form(program.forms())
     , m_program(program)
     , m_layout(std::make_unique<Layout>(*this))
     , m_box(std::make_unique<EntryBox>(*this))
@@ -192,17 +195,17 @@ frmMain::frmMain(Program &program)
     setSizeGripEnabled(false);
     setKeyPreview(true);
 
-    const DesignedControls controls = buildDesign(this, Design, [this](const ControlDesign &row, QWidget *parent) {
-        return makeControl(row, parent);
+    const auto controls = buildDesign(this, Design, [this](C control, QWidget *parent) {
+        return makeControl(control, parent);
     });
-    lblZadZ = controls.get<QLabel>(u"lblZadZ");
+    lblZadZ = controls.get<QLabel>(C::lblZadZ);
     lblZadZ->resize(lblZadZ->sizeHint()); // sizes itself to its caption
-    lblZad = controls.get<QLabel>(u"lblZad");
-    cmdGotovo = controls.get<QPushButton>(u"cmdGotovo");
-    cmdChangeTest = controls.get<QPushButton>(u"cmdChangeTest");
-    cmdExit = controls.get<QPushButton>(u"cmdExit");
-    cmdHelp = controls.get<QPushButton>(u"cmdHelp");
-    lblChange = controls.get<QLabel>(u"lblChange");
+    lblZad = controls.get<QLabel>(C::lblZad);
+    cmdGotovo = controls.get<QPushButton>(C::cmdGotovo);
+    cmdChangeTest = controls.get<QPushButton>(C::cmdChangeTest);
+    cmdExit = controls.get<QPushButton>(C::cmdExit);
+    cmdHelp = controls.get<QPushButton>(C::cmdHelp);
+    lblChange = controls.get<QLabel>(C::lblChange);
     lblChange->setBuddy(txtChange);
 
     ImageList.add(u"Red"_s, solidPicture(QSize(143, 34), QColor(255, 0, 0)));
@@ -225,9 +228,9 @@ frmMain::frmMain(Program &program)
 
 frmMain::~frmMain() = default;
 
-QWidget *frmMain::makeControl(const ControlDesign &row, QWidget *parent)
+QWidget *frmMain::makeControl(MainControl control, QWidget *parent)
 {
-    if (row.name == u"txtChange") {
+    if (control == MainControl::txtChange) {
         txtChange = new QLineEdit(parent);
         txtChange->setMaxLength(MoveEntry::BoxLength);
         txtChange->setAccessibleName(u"Строки:"_s);
@@ -237,7 +240,7 @@ QWidget *frmMain::makeControl(const ControlDesign &row, QWidget *parent)
         txtChange->setAcceptDrops(false);
         return txtChange;
     }
-    if (row.name == u"myControl1") {
+    if (control == MainControl::myControl1) {
         const Outcome<TabuloList *> made = TabuloList::create(parent);
         check(made.failure);
         myControl1 = made.value;
@@ -246,7 +249,7 @@ QWidget *frmMain::makeControl(const ControlDesign &row, QWidget *parent)
         myControl1->widget()->setFocusPolicy(Qt::TabFocus); // last in the Tab order; it takes no keys
         return myControl1->widget();
     }
-    Q_ASSERT(row.name == u"sbr");
+    Q_ASSERT(control == MainControl::sbr);
     sbr = new StatusBar(parent);
     sbr->setSizeGripEnabled(false);
     sbr->addPanel({u"inf"_s, PanelStyle::Text, 4912, 1540, PanelAutoSize::Spring, Qt::AlignLeft});
@@ -323,7 +326,7 @@ void frmMain::cmdGotovo_Click()
 {
     const TestRun::Press press = m_run.pressDone(answerIsCorrect());
     if (press.row) {
-        auto *results = m_program.forms().load<frmOutRez>(FormName::frmOutRez);
+        auto *results = m_program.forms().load<frmOutRez>();
         if (results)
             results->addRow(*press.row);
     }
@@ -338,7 +341,7 @@ void frmMain::cmdGotovo_Click()
         cmdGotovo->setText(u"Готово"_s);
         break;
     case TestRun::Next::End:
-        if (auto *results = m_program.forms().load<frmOutRez>(FormName::frmOutRez)) {
+        if (auto *results = m_program.forms().load<frmOutRez>()) {
             results->lblOut->setText(m_run.endMessage());
             results->showModal();
         }
@@ -349,10 +352,9 @@ void frmMain::cmdGotovo_Click()
 
 void frmMain::Form_KeyUp(int KeyCode, int Shift)
 {
-    constexpr int ShiftAndAlt = 1 + 4;
-    if (KeyCode == AnswerKey && Shift == ShiftAndAlt)
+    if (KeyCode == AnswerKey && Shift == KeyCodes::ShiftAndAlt)
         showCorrectOrder();
-    if (KeyCode == PointKey && Shift == ShiftAndAlt) {
+    if (KeyCode == PointKey && Shift == KeyCodes::ShiftAndAlt) {
         m_run.addPoint();
         setPanelText(u"ver"_s, m_run.verText());
     }
@@ -361,7 +363,7 @@ void frmMain::Form_KeyUp(int KeyCode, int Shift)
 void frmMain::cmdChangeTest_Click()
 {
     unloadMe();
-    if (Form *start = m_program.forms().load(FormName::frmStart))
+    if (Form *start = m_program.forms().load<frmStart, Form>())
         start->showModeless();
 }
 
@@ -372,9 +374,9 @@ void frmMain::cmdExit_Click()
 
 void frmMain::cmdHelp_Click()
 {
-    if (!m_program.forms().isDefined(FormName::frmHelp))
+    if (!m_program.forms().isDefined<frmHelp>())
         return;
-    if (Form *help = m_program.forms().load(FormName::frmHelp))
+    if (Form *help = m_program.forms().load<frmHelp, Form>())
         help->showModal();
 }
 
@@ -388,9 +390,9 @@ bool frmMain::Form_QueryUnload(UnloadMode mode)
 void frmMain::Form_Unload()
 {
     Forms &forms = m_program.forms();
-    for (const QString &name : forms.loadedNames()) {
-        if (name != formName())
-            forms.unload(name);
+    for (const QPointer<Form> &form : forms.loadedForms()) {
+        if (form && form != this)
+            forms.unload(form);
     }
 }
 

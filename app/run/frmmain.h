@@ -15,7 +15,6 @@ class QPushButton;
 
 namespace velmora {
 
-struct ControlDesign;
 class Program;
 class StatusBar;
 class TabuloList;
@@ -72,7 +71,7 @@ public:
 private:
     // The controls of the design that the window makes itself: the move
     // box, the list control, the status bar.
-    QWidget *makeControl(const ControlDesign &row, QWidget *parent);
+    QWidget *makeControl(MainControl control, QWidget *parent);
     void ShowTask();
     // The correct order of the task on screen, into the list.
     void showCorrectOrder();

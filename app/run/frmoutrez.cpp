@@ -18,16 +18,17 @@ namespace {
 // The window's design: its controls, their kinds and captions, their boxes
 // in twips (left, top, width, height), tab indices and fonts.
 constexpr FontDesign MessageFont{u"MS Sans Serif", 12, false};
-constexpr ControlDesign Design[] = {
-    {ControlKind::Label, u"lblOut", u"Label1", 0, 45, 5370, 1590, 2, &MessageFont},
-    {ControlKind::ListView, u"lswOut", u"", 0, 1620, 5370, 2760, 0},
-    {ControlKind::Button, u"cmdOk", u"OK", 2070, 4455, 1320, 375, 1},
+using C = frmOutRez::Control;
+constexpr ControlDesign<C> Design[] = {
+    {ControlKind::Label, C::lblOut, u"Label1", 0, 45, 5370, 1590, 2, &MessageFont},
+    {ControlKind::ListView, C::lswOut, u"", 0, 1620, 5370, 2760, 0},
+    {ControlKind::Button, C::cmdOk, u"OK", 2070, 4455, 1320, 375, 1},
 };
 
 } // namespace
 
 frmOutRez::frmOutRez(Program &program)
-    : Form(program.forms(), FormName::frmOutRez)
+    : Form(program.forms())
     , m_program(program)
 {
     setWindowTitle(u"Результаты"_s);
@@ -36,14 +37,14 @@ frmOutRez::frmOutRez(Program &program)
                    | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(5388, 4836);
 
-    const DesignedControls controls = buildDesign(this, Design);
-    lblOut = controls.get<QLabel>(u"lblOut");
-    lswOut = controls.get<ListView>(u"lswOut");
+    const auto controls = buildDesign(this, Design);
+    lblOut = controls.get<QLabel>(C::lblOut);
+    lswOut = controls.get<ListView>(C::lswOut);
     lswOut->setAccessibleName(u"Результаты"_s);
     lswOut->addColumn(u"Number"_s, u"Номер задания"_s, 1739);
     lswOut->addColumn(u"NumZad"_s, u"Номер задачи"_s, 1739);
     lswOut->addColumn(u"Ver"_s, u"Решено верно"_s, 1739);
-    cmdOk = controls.get<QPushButton>(u"cmdOk");
+    cmdOk = controls.get<QPushButton>(C::cmdOk);
 
     connect(cmdOk, &QPushButton::clicked, this, handler(this, &frmOutRez::cmdOk_Click));
 }
@@ -64,7 +65,7 @@ void frmOutRez::cmdOk_Click()
 void frmOutRez::showEvent(QShowEvent *event)
 {
     // Centred over the main window it reports on.
-    if (Form *owner = m_program.forms().loaded(FormName::frmMain)) {
+    if (Form *owner = m_program.forms().loaded<frmMain, Form>()) {
         QRect frame(QPoint(0, 0), frameGeometry().size());
         frame.moveCenter(owner->frameGeometry().center());
         move(frame.topLeft());

@@ -18,6 +18,10 @@ class frmOutRez final : public Form
 {
     Q_OBJECT
 public:
+    // The controls of the window's design.
+    enum class Control { lblOut, lswOut, cmdOk };
+    Q_ENUM(Control)
+
     explicit frmOutRez(Program &program);
 
     // A row of lswOut: the task's position in the run, its number in the

@@ -1,6 +1,6 @@
 #include "run/mainlayout.h"
 
-#include "testdata/loader.h"
+#include "testdata/maxvalue.h"
 
 #include <array>
 #include <cmath>
@@ -19,7 +19,7 @@ void layoutMainWindow(MainLayoutHost &host)
         return;
     const auto W = [&host] { return host.scaleWidth(); };
     const auto H = [&host] { return host.scaleHeight(); };
-    const auto S = [&host] { return host.statusBarHeight(); };
+    const auto S = [&host] { return host.height(C::sbr); };
     const auto B = [&host] { return host.width(C::cmdGotovo); };
     const auto T = [&host] {
         const std::array labels{host.height(C::lblZad), host.height(C::lblZadZ)};

@@ -1,11 +1,19 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QObject>
 
 namespace velmora {
 
-// The main window's controls that its layout pass places or reads.
-enum class MainControl { lblZadZ, lblZad, cmdGotovo, cmdChangeTest, cmdExit, cmdHelp, txtChange, lblChange, myControl1 };
+namespace MainWindow {
+Q_NAMESPACE
+// The main window's controls, by their names in its design. The layout
+// pass places or reads all of them but the status bar, which the window
+// keeps docked at the bottom itself.
+enum class Control { lblZadZ, lblZad, cmdGotovo, cmdChangeTest, cmdExit, cmdHelp, txtChange, lblChange, myControl1, sbr };
+Q_ENUM_NS(Control)
+} // namespace MainWindow
+
+using MainControl = MainWindow::Control;
 
 // The main window as the layout pass sees it, in twips. Every read is of
 // the window as it is at that moment: setting the outer size may resize
@@ -23,12 +31,11 @@ public:
     virtual double outerHeight() const = 0;
     virtual void setOuterWidth(double twips) = 0;
     virtual void setOuterHeight(double twips) = 0;
-    virtual double statusBarHeight() const = 0; // S
 
     virtual double left(MainControl control) const = 0;
     virtual double top(MainControl control) const = 0;
     virtual double width(MainControl control) const = 0;
-    virtual double height(MainControl control) const = 0;
+    virtual double height(MainControl control) const = 0; // of sbr: S
     virtual void setLeft(MainControl control, double twips) = 0;
     virtual void setTop(MainControl control, double twips) = 0;
     virtual void setWidth(MainControl control, double twips) = 0;

@@ -1,6 +1,7 @@
 #include "run/moveentry.h"
 
 #include "platform/core/product.h"
+#include "platform/keycodes.h"
 
 #include <QStringView>
 
@@ -60,7 +61,7 @@ void MoveEntry::keyPress(int &KeyAscii)
     // ever turns it into 0, which is a non-digit too.
     const bool digit = isDigitCode(KeyAscii);
 
-    if (KeyAscii == Backspace && !backspace(KeyAscii))
+    if (KeyAscii == KeyCodes::Backspace && !backspace(KeyAscii))
         return;
 
     if (!digit) {
@@ -70,7 +71,7 @@ void MoveEntry::keyPress(int &KeyAscii)
             readSecondNumber();
     }
 
-    if (KeyAscii == Enter && m_TypedFrom != 0 && m_TypedTo != 0) {
+    if (KeyAscii == KeyCodes::Enter && m_TypedFrom != 0 && m_TypedTo != 0) {
         // OverSwap comes back from inside Swap and already ends the entry;
         // the same end is written again after it, so the order is harmless.
         m_target.Swap(m_TypedFrom, m_TypedTo);

@@ -45,8 +45,6 @@ class MoveEntry final
 public:
     static constexpr int BoxLength = 5;
     static constexpr int PrefixLength = 3;
-    static constexpr int Backspace = 8;
-    static constexpr int Enter = 13;
 
     MoveEntry(MoveBox &box, MoveTarget &target);
     Q_DISABLE_COPY_MOVE(MoveEntry)

@@ -1,6 +1,7 @@
 #include "run/shuffle.h"
 
 #include "platform/core/random.h"
+#include "run/answercheck.h"
 
 #include <utility>
 
@@ -49,17 +50,6 @@ void swapShuffle(Order &P, int M, RandomSource &random)
 {
     for (int exchanges = 0; exchanges < M; ++exchanges)
         exchangeOnce(P, M, random);
-}
-
-bool readsCorrect(const QStringList &lines, const QStringList &shown)
-{
-    if (shown.size() != lines.size() - 1)
-        return false;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (shown.at(i - 1) != lines.at(i))
-            return false;
-    }
-    return true;
 }
 
 QStringList shownTexts(const QStringList &lines, const Order &order)

@@ -17,12 +17,13 @@ namespace {
 
 // The window's design: its controls, their kinds and captions, their boxes
 // in twips (left, top, width, height) and tab indices.
-constexpr ControlDesign Design[] = {
-    {ControlKind::Label, u"Label1", u"Выберите режим работы", 90, 0, 4425, 510},
-    {ControlKind::Label, u"Label2", u"С подсказками", 90, 585, 2265, 465},
-    {ControlKind::Label, u"Label3", u"Без подсказок", 2385, 585, 2220, 420},
-    {ControlKind::Button, u"Command1", u"", 23, 1035, 2265, 465, 2},
-    {ControlKind::Button, u"Command2", u"", 2363, 1035, 2265, 465, 4},
+using C = frmRegim::Control;
+constexpr ControlDesign<C> Design[] = {
+    {ControlKind::Label, C::Label1, u"Выберите режим работы", 90, 0, 4425, 510},
+    {ControlKind::Label, C::Label2, u"С подсказками", 90, 585, 2265, 465},
+    {ControlKind::Label, C::Label3, u"Без подсказок", 2385, 585, 2220, 420},
+    {ControlKind::Button, C::Command1, u"", 23, 1035, 2265, 465, 2},
+    {ControlKind::Button, C::Command2, u"", 2363, 1035, 2265, 465, 4},
 };
 
 // A button without a caption, in one colour: its accessible name says what
@@ -38,7 +39,7 @@ void colourButton(QPushButton *button, const QString &meaning, const QColor &col
 } // namespace
 
 frmRegim::frmRegim(Program &program)
-    : Form(program.forms(), FormName::frmRegim)
+    : Form(program.forms())
     , m_program(program)
 {
     setWindowTitle(u"Выбор режима"_s);
@@ -46,12 +47,12 @@ frmRegim::frmRegim(Program &program)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(4644, 1536);
 
-    const DesignedControls controls = buildDesign(this, Design);
-    Label1 = controls.get<QLabel>(u"Label1");
-    Label2 = controls.get<QLabel>(u"Label2");
-    Label3 = controls.get<QLabel>(u"Label3");
-    Command1 = controls.get<QPushButton>(u"Command1");
-    Command2 = controls.get<QPushButton>(u"Command2");
+    const auto controls = buildDesign(this, Design);
+    Label1 = controls.get<QLabel>(C::Label1);
+    Label2 = controls.get<QLabel>(C::Label2);
+    Label3 = controls.get<QLabel>(C::Label3);
+    Command1 = controls.get<QPushButton>(C::Command1);
+    Command2 = controls.get<QPushButton>(C::Command2);
     colourButton(Command1, Label2->text(), QColor(0, 192, 0));
     colourButton(Command2, Label3->text(), QColor(255, 0, 0));
     Label2->setBuddy(Command1);
@@ -75,7 +76,7 @@ void frmRegim::Command2_Click()
 
 void frmRegim::choose(bool hintsOn)
 {
-    Form *main = m_program.forms().loaded(FormName::frmMain);
+    Form *main = m_program.forms().loaded<frmMain, Form>();
     if (auto *mode = dynamic_cast<ModeChoice *>(main))
         mode->setRegim(hintsOn);
     m_chosen = true;
@@ -92,8 +93,8 @@ void frmRegim::Form_Unload()
     // loaded and hidden behind this one, goes too, and the pupil is back at
     // the choice of a test rather than left with nothing on screen.
     Forms &forms = m_program.forms();
-    forms.unload(FormName::frmMain);
-    if (Form *start = forms.load(FormName::frmStart))
+    forms.unload<frmMain>();
+    if (Form *start = forms.load<frmStart, Form>())
         start->showModeless();
 }
 

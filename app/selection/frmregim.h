@@ -15,6 +15,10 @@ class frmRegim final : public Form
 {
     Q_OBJECT
 public:
+    // The controls of the window's design.
+    enum class Control { Label1, Label2, Label3, Command1, Command2 };
+    Q_ENUM(Control)
+
     explicit frmRegim(Program &program);
 
     void Command1_Click(); // green: hints on

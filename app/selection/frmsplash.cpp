@@ -1,6 +1,5 @@
 #include "selection/frmsplash.h"
 
-#include "program/formnames.h"
 #include "assets/producticon.h"
 #include "program/program.h"
 #include "platform/design.h"
@@ -57,23 +56,19 @@ protected:
 constexpr FontDesign ProductNameFont{u"Times New Roman", 20.4, true};
 constexpr FontDesign VersionFont{u"Arial", 12, true};
 constexpr FontDesign PlatformFont{u"Arial", 15.6, true};
-constexpr ControlDesign SplashDesign[] = {
-    {ControlKind::Frame, u"Frame1", u"", 150, 60, 7080, 4050},
-    {ControlKind::Picture, u"imgLogo", u"", 360, 795, 1815, 2385, -1, nullptr, u"Frame1"},
-    {ControlKind::Custom, u"lblProductName", u"", 2340, 1170, 4665, 465, -1, &ProductNameFont, u"Frame1"},
-    {ControlKind::Custom, u"lblVersion", u"", 5970, 2700, 885, 285, -1, &VersionFont, u"Frame1"},
-    {ControlKind::Custom, u"lblPlatform", u"", 3555, 2340, 3300, 360, -1, &PlatformFont, u"Frame1"},
-};
-
-// The wait window's design.
-constexpr ControlDesign WaitDesign[] = {
-    {ControlKind::Label, u"Label1", u"Подождите пожалуйста", 90, 450, 2400, 690},
+using C = frmSplash::Control;
+constexpr ControlDesign<C> Design[] = {
+    {ControlKind::Frame, C::Frame1, u"", 150, 60, 7080, 4050},
+    {ControlKind::Picture, C::imgLogo, u"", 360, 795, 1815, 2385, -1, nullptr, C::Frame1},
+    {ControlKind::Custom, C::lblProductName, u"", 2340, 1170, 4665, 465, -1, &ProductNameFont, C::Frame1},
+    {ControlKind::Custom, C::lblVersion, u"", 5970, 2700, 885, 285, -1, &VersionFont, C::Frame1},
+    {ControlKind::Custom, C::lblPlatform, u"", 3555, 2340, 3300, 360, -1, &PlatformFont, C::Frame1},
 };
 
 } // namespace
 
 frmSplash::frmSplash(Program &program)
-    : Form(program.forms(), FormName::frmSplash)
+    : Form(program.forms())
 {
     // No caption, no control box, not in the taskbar.
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
@@ -82,19 +77,19 @@ frmSplash::frmSplash(Program &program)
 
     // The labels that size themselves: the product's name from the left,
     // the version and the platform from the right.
-    const DesignedControls controls = buildDesign(this, SplashDesign, [](const ControlDesign &row, QWidget *parent) {
-        return new AutoSizeLabel(parent, row.name == u"lblProductName" ? Qt::AlignLeft : Qt::AlignRight);
+    const auto controls = buildDesign(this, Design, [](C control, QWidget *parent) {
+        return new AutoSizeLabel(parent, control == C::lblProductName ? Qt::AlignLeft : Qt::AlignRight);
     });
-    Frame1 = controls.get<QFrame>(u"Frame1");
+    Frame1 = controls.get<QFrame>(C::Frame1);
     Frame1->installEventFilter(this);
-    imgLogo = controls.get<QLabel>(u"imgLogo");
+    imgLogo = controls.get<QLabel>(C::imgLogo);
     // The 16-colour icon stretched to the picture's box, pixel by pixel:
     // smoothing would blur it into colours it does not have.
     imgLogo->setPixmap(productPixmap(32).scaled(imgLogo->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
     imgLogo->setAccessibleName(AppTitle);
-    lblProductName = controls.get<QLabel>(u"lblProductName");
-    lblVersion = controls.get<QLabel>(u"lblVersion");
-    lblPlatform = controls.get<QLabel>(u"lblPlatform");
+    lblProductName = controls.get<QLabel>(C::lblProductName);
+    lblVersion = controls.get<QLabel>(C::lblVersion);
+    lblPlatform = controls.get<QLabel>(C::lblPlatform);
     setTextFitted(lblPlatform, u"Platform: Windows 9x"_s);
 
     setWindowIcon(productIcon());
@@ -129,24 +124,6 @@ bool frmSplash::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return Form::eventFilter(watched, event);
-}
-
-frmGdi::frmGdi(Program &program)
-    : Form(program.forms(), FormName::frmGdi)
-{
-    // A tool window without caption or control box, not in the taskbar.
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    setClientSizeTwips(2556, 1236);
-    setCursor(Qt::WaitCursor);
-
-    auto *border = new QFrame(this);
-    border->setFrameShape(QFrame::Box);
-    border->setGeometry(rect());
-
-    Label1 = buildDesign(this, WaitDesign).get<QLabel>(u"Label1");
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-
-    centreOnScreen();
 }
 
 } // namespace velmora

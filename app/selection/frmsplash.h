@@ -14,6 +14,10 @@ class frmSplash final : public Form
 {
     Q_OBJECT
 public:
+    // The controls of the window's design.
+    enum class Control { Frame1, imgLogo, lblProductName, lblVersion, lblPlatform };
+    Q_ENUM(Control)
+
     explicit frmSplash(Program &program);
 
     void Form_Load() override;
@@ -28,16 +32,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-};
-
-// "Подождите пожалуйста" while a chosen test is unscrambled and loaded.
-class frmGdi final : public Form
-{
-    Q_OBJECT
-public:
-    explicit frmGdi(Program &program);
-
-    QLabel *Label1 = nullptr;
 };
 
 } // namespace velmora

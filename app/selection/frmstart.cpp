@@ -6,6 +6,7 @@
 #include "program/formnames.h"
 #include "program/program.h"
 #include "selection/testcatalog.h"
+#include "testdata/temporarycopy.h"
 
 #include <QDir>
 #include <QLabel>
@@ -20,17 +21,18 @@ namespace {
 
 // The window's design: its controls, their kinds and captions, their boxes
 // in twips (left, top, width, height) and tab indices.
-constexpr ControlDesign Design[] = {
-    {ControlKind::Label, u"Label1", u"Выберите тест из списка и нажмиете ок", 90, 45, 3210, 465},
-    {ControlKind::ListBox, u"List1", u"", 45, 585, 3255, 2352, 1},
-    {ControlKind::Button, u"Command1", u"OK", 3375, 45, 1230, 465, 2},
-    {ControlKind::Button, u"Command2", u"Отмена", 3375, 540, 1230, 465, 3},
+using C = frmStart::Control;
+constexpr ControlDesign<C> Design[] = {
+    {ControlKind::Label, C::Label1, u"Выберите тест из списка и нажмиете ок", 90, 45, 3210, 465},
+    {ControlKind::ListBox, C::List1, u"", 45, 585, 3255, 2352, 1},
+    {ControlKind::Button, C::Command1, u"OK", 3375, 45, 1230, 465, 2},
+    {ControlKind::Button, C::Command2, u"Отмена", 3375, 540, 1230, 465, 3},
 };
 
 } // namespace
 
 frmStart::frmStart(Program &program, Purpose purpose)
-    : Form(program.forms(), FormName::frmStart)
+    : Form(program.forms())
     , m_program(program)
     , m_purpose(purpose)
 {
@@ -40,17 +42,17 @@ frmStart::frmStart(Program &program, Purpose purpose)
                    | Qt::MSWindowsFixedSizeDialogHint);
     setClientSizeTwips(4680, 3192);
 
-    const DesignedControls controls = buildDesign(this, Design);
-    Label1 = controls.get<QLabel>(u"Label1");
-    List1 = controls.get<QListWidget>(u"List1");
+    const auto controls = buildDesign(this, Design);
+    Label1 = controls.get<QLabel>(C::Label1);
+    List1 = controls.get<QListWidget>(C::List1);
     List1->setAccessibleName(Label1->text()); // a screen reader names the list by the caption above it
     // OK is the default button: Enter in the list presses it. A focused
     // button takes Enter itself (see Form).
-    Command1 = controls.get<QPushButton>(u"Command1");
+    Command1 = controls.get<QPushButton>(C::Command1);
     Command1->setAutoDefault(true);
     Command1->setDefault(true);
     setDefaultButton(Command1);
-    Command2 = controls.get<QPushButton>(u"Command2");
+    Command2 = controls.get<QPushButton>(C::Command2);
     setCancelButton(Command2);
     List1->setFocus();
 
@@ -102,7 +104,7 @@ void frmStart::Command1_Click()
         return;
 
     Forms &forms = m_program.forms();
-    if (Form *gdi = forms.load(FormName::frmGdi)) {
+    if (Form *gdi = forms.load<frmGdi, Form>()) {
         gdi->showModeless();
         gdi->repaint();
     }
@@ -112,23 +114,23 @@ void frmStart::Command1_Click()
     const QString title = List1->item(i)->text();
     // Opened by the bytes the listing found: a name that is no text opens too.
     const QByteArray path = nativePath(m_program.folder()) + '/' + m_nativeNames.at(i);
-    const ChosenTestLoad load = loadChosenTest(path, title, m_program.Tasks());
+    const TestOpening load = TemporaryCopy::loadChosenTest(path, title, m_program.Tasks());
     if (load.failure)
         m_program.endWithTestDataFailure(*load.failure);
     if (load.refusal) {
-        forms.unload(FormName::frmGdi);
+        forms.unload<frmGdi>();
         m_program.msgBox(*load.refusal, AppTitle, MsgButtons::Ok, MsgIcon::Critical);
         returnToSelection();
         return;
     }
 
-    Form *main = forms.load(FormName::frmMain);
-    Form *regim = forms.load(FormName::frmRegim);
-    if (Form *gdi = forms.loaded(FormName::frmGdi))
+    Form *main = forms.load<frmMain, Form>();
+    Form *regim = forms.load<frmRegim, Form>();
+    if (Form *gdi = forms.loaded<frmGdi, Form>())
         gdi->hide();
     if (main)
         main->setCaption(AppTitle + u" - "_s + title);
-    forms.unload(FormName::frmGdi);
+    forms.unload<frmGdi>();
     unloadMe();
     if (regim)
         regim->showModeless();

@@ -24,6 +24,9 @@ public:
     // along the teacher's authoring path, where a folder without any test
     // yet is where the first one is written.
     enum class Purpose { Choosing, Authoring };
+    // The controls of the window's design.
+    enum class Control { Label1, List1, Command1, Command2 };
+    Q_ENUM(Control)
 
     explicit frmStart(Program &program, Purpose purpose = Purpose::Choosing);
 

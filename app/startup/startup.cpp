@@ -1,11 +1,11 @@
 #include "startup/startup.h"
 
 #include "testdata/authoring.h"
-#include "program/formnames.h"
+#include "selection/frmgdi.h"
 #include "selection/frmsplash.h"
 #include "selection/frmregim.h"
 #include "selection/frmstart.h"
-#include "selection/testcatalog.h"
+#include "testdata/temporarycopy.h"
 #include "run/frmmain.h"
 #include "run/frmoutrez.h"
 #include "run/frmhelp.h"
@@ -33,18 +33,18 @@ bool isAuthoringCommandLine(const QString &argumentString)
 void defineForms(Program &program)
 {
     Forms &forms = program.forms();
-    forms.define(FormName::frmSplash, [&program](Forms &) { return std::make_unique<frmSplash>(program); });
-    forms.define(FormName::frmStart, [&program](Forms &) {
+    forms.define<frmSplash>([&program](Forms &) { return std::make_unique<frmSplash>(program); });
+    forms.define<frmStart>([&program](Forms &) {
         // Along the authoring path a folder without tests is no reason to end.
         const auto purpose = isAuthoringCommandLine(program.commandLine()) ? frmStart::Purpose::Authoring
                                                                            : frmStart::Purpose::Choosing;
         return std::make_unique<frmStart>(program, purpose);
     });
-    forms.define(FormName::frmGdi, [&program](Forms &) { return std::make_unique<frmGdi>(program); });
-    forms.define(FormName::frmRegim, [&program](Forms &) { return std::make_unique<frmRegim>(program); });
-    forms.define(FormName::frmMain, [&program](Forms &) { return std::make_unique<frmMain>(program); });
-    forms.define(FormName::frmOutRez, [&program](Forms &) { return std::make_unique<frmOutRez>(program); });
-    forms.define(FormName::frmHelp, [&program](Forms &) { return std::make_unique<frmHelp>(program); });
+    forms.define<frmGdi>([&program](Forms &) { return std::make_unique<frmGdi>(program); });
+    forms.define<frmRegim>([&program](Forms &) { return std::make_unique<frmRegim>(program); });
+    forms.define<frmMain>([&program](Forms &) { return std::make_unique<frmMain>(program); });
+    forms.define<frmOutRez>([&program](Forms &) { return std::make_unique<frmOutRez>(program); });
+    forms.define<frmHelp>([&program](Forms &) { return std::make_unique<frmHelp>(program); });
 }
 
 namespace {
@@ -52,7 +52,7 @@ namespace {
 void startProgram(Program &program)
 {
     Forms &forms = program.forms();
-    if (Form *splash = forms.load(FormName::frmSplash)) {
+    if (Form *splash = forms.load<frmSplash>()) {
         splash->showModeless();
         splash->repaint();
     }
@@ -63,13 +63,13 @@ void startProgram(Program &program)
     // A load the program never finished (killed meanwhile) left the test
     // in plain text, answers in order: gone before anyone picks a test.
     // One that a signal ends from here on removes its copy itself.
-    sweepStaleCopies(program.folder());
+    TemporaryCopy::sweep(program.folder());
     removeHeldFileOnSignals();
-    Form *start = forms.load(FormName::frmStart);
+    Form *start = forms.load<frmStart>();
     if (!start)
         return;
 
-    forms.unload(FormName::frmSplash);
+    forms.unload<frmSplash>();
     if (!authoring) {
         start->showModeless();
         return;
@@ -157,7 +157,7 @@ void runAuthoringMode(Program &program, const FolderCheck &canWrite)
     }
     // The selection window was loaded but never shown; with it gone no
     // window is left and the program ends.
-    program.forms().unload(FormName::frmStart);
+    program.forms().unload<frmStart>();
 }
 
 } // namespace velmora

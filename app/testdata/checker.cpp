@@ -1,7 +1,7 @@
 #include "testdata/checker.h"
 
 #include "platform/core/product.h"
-#include "testdata/linereader.h"
+#include "testdata/lines.h"
 #include "testdata/loader.h"
 #include "testdata/opening.h"
 #include "testdata/scramble.h"
@@ -11,7 +11,6 @@
 #include <QHash>
 
 #include <algorithm>
-#include <string_view>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -113,71 +112,6 @@ QString lookDifference(const QString &a, const QString &b)
     return parts.join(u", "_s);
 }
 
-// Bytes that tell what a file is, and its name for the teacher.
-struct Signature final
-{
-    QByteArrayView bytes;
-    std::u16string_view kind;
-};
-
-// How a document's file begins. A ZIP archive is named by what it holds.
-constexpr QByteArrayView Zip("PK\x03\x04");
-constexpr Signature Beginnings[] = {
-    {"{\\rtf", u"документ RTF (.rtf)"},
-    {"%PDF-", u"документ PDF (.pdf)"},
-    {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", u"документ Microsoft Office 97–2003 (.doc)"},
-    {Zip, u"архив ZIP"},
-};
-// The names inside the ZIP archive of today's office documents.
-constexpr Signature ZipContents[] = {
-    {"word/", u"документ Word (.docx)"},
-    {"application/vnd.oasis.opendocument.text", u"документ OpenDocument (.odt)"},
-    {"application/vnd.oasis.opendocument", u"документ OpenDocument"},
-};
-
-// A word processor's document (or an archive), by its signature.
-std::optional<QString> documentKind(QByteArrayView bytes)
-{
-    const auto kindOf = [](const Signature &signature) {
-        return QString::fromUtf16(signature.kind.data(), qsizetype(signature.kind.size()));
-    };
-    const auto begins = std::find_if(std::begin(Beginnings), std::end(Beginnings),
-                                     [bytes](const Signature &s) { return bytes.startsWith(s.bytes); });
-    if (begins == std::end(Beginnings))
-        return std::nullopt;
-    if (begins->bytes == Zip) {
-        const auto holds = std::find_if(std::begin(ZipContents), std::end(ZipContents),
-                                        [bytes](const Signature &s) { return bytes.contains(s.bytes); });
-        if (holds != std::end(ZipContents))
-            return kindOf(*holds);
-    }
-    return kindOf(*begins);
-}
-
-// A test already scrambled: the title line plain, the rest complemented
-// and one byte more, the complement of the byte before it. Its body holds
-// the complemented CR LF of every line end, and ends with the last one.
-bool isScrambledTest(QByteArrayView bytes)
-{
-    const std::optional<qsizetype> title = titleEnd(bytes);
-    const qsizetype size = bytes.size();
-    if (!title || size <= *title || quint8(bytes.at(size - 1)) != quint8(~bytes.at(size - 2)))
-        return false;
-    const QByteArrayView body = bytes.sliced(*title, size - 1 - *title);
-    if (body.isEmpty())
-        return true; // a title alone, and the byte added after its LF
-    constexpr QByteArrayView ScrambledCrLf("\xF2\xF5", 2);
-    if (!body.endsWith(ScrambledCrLf))
-        return false;
-    qsizetype plain = 0;
-    qsizetype scrambled = 0;
-    for (qsizetype i = 0; i + 1 < body.size(); ++i) {
-        plain += body.at(i) == '\r' && body.at(i + 1) == '\n';
-        scrambled += body.sliced(i, 2) == ScrambledCrLf;
-    }
-    return scrambled > plain;
-}
-
 enum class Terminator { None, Cr, CrLf };
 
 // A line as the loader reads it: it ends at CR or CR LF.
@@ -192,7 +126,7 @@ QList<Line> loaderLines(QByteArrayView text)
 {
     QList<Line> lines;
     for (qsizetype start = 0; start < text.size();) {
-        const LineSpan span = lineAt(text, start);
+        const LineSpan span = LineSpan::at(text, start);
         const Terminator terminator = span.terminator == 2 ? Terminator::CrLf
                                       : span.terminator == 1 ? Terminator::Cr
                                                              : Terminator::None;
@@ -209,8 +143,8 @@ public:
     explicit EditorLines(QByteArrayView text)
     {
         m_starts.append(0);
-        for (LineSpan line = lineAt(text, 0, LineEnds::Editor); line.terminator > 0;
-             line = lineAt(text, line.next(), LineEnds::Editor))
+        for (LineSpan line = LineSpan::at(text, 0, LineEnds::Editor); line.terminator > 0;
+             line = LineSpan::at(text, line.next(), LineEnds::Editor))
             m_starts.append(line.next());
     }
 
@@ -226,8 +160,8 @@ private:
 
 struct LoadedTask final
 {
-    qsizetype statement = 0;     // index into the lines
-    QList<qsizetype> steps;      // indices into the lines
+    qsizetype statement = -1; // index into the lines; -1 until it is read
+    QList<qsizetype> steps;   // indices into the lines
 };
 
 QString plural(qsizetype n, const char *one, const char *few, const char *many)
@@ -293,8 +227,7 @@ public:
         checkTasks();
         if (m_findings.isEmpty())
             confirmWithLoader();
-        std::stable_sort(m_findings.begin(), m_findings.end(),
-                         [](const Finding &a, const Finding &b) { return a.line < b.line; });
+        Finding::sortByLine(m_findings);
         return m_findings;
     }
 
@@ -379,14 +312,14 @@ private:
             report(0, QStringLiteral("В тесте нет ни одного задания: программа откажется открыть такой тест."), true);
             return;
         }
-        TracedLines lines(m_last + 2); // the appended line included
+        TracedLines lines(*this);
         TaskTrace trace;
-        trace.checker = this;
-        lines.table = &trace;
         int started = 0;
-        const std::optional<Failure> failure = readTaskLines(lines, trace, started, [] {});
+        const std::optional<Failure> failure = readTaskLines(lines, trace, started, [](qsizetype) {});
         const bool cutShort = failure && failure->number == FailureNumber::InputPastEnd;
-        const bool tooManySteps = failure && failure->number == FailureNumber::Overflow && trace.open;
+        // Too many steps stops at a step, too many tasks after the empty line that ended one.
+        const bool tooManySteps =
+            failure && failure->number == FailureNumber::Overflow && !isEmpty(lines.position() - 1);
         for (qsizetype t = 0; t < trace.tasks.size(); ++t) {
             const LoadedTask &task = trace.tasks.at(t);
             const int number = int(t) + 1;
@@ -423,7 +356,7 @@ private:
             m_tasks.append(task);
         }
         if (failure && failure->number == FailureNumber::Overflow) {
-            report(lineNumber(lines.position),
+            report(lineNumber(lines.position()),
                    QStringLiteral("Заданий больше %1: программа остановится с ошибкой переполнения.").arg(MaxCount16),
                    true);
         }
@@ -450,55 +383,46 @@ private:
     // is recorded as indices into the lines.
     struct TaskTrace final
     {
-        const Checker *checker = nullptr;
         QList<LoadedTask> tasks;
-        qsizetype pending = 0;
-        bool open = false; // a task has been started and not yet ended
-        bool statementKept = false;
 
-        void startTask()
-        {
-            tasks.append(LoadedTask());
-            open = true;
-            statementKept = false;
-        }
-        void keepPending()
+        void startTask() { tasks.append(LoadedTask()); }
+        void keep(qsizetype line)
         {
             LoadedTask &task = tasks.last();
-            if (!statementKept) {
-                task.statement = pending;
-                statementKept = true;
-            } else {
-                task.steps.append(pending);
-            }
+            if (task.statement < 0)
+                task.statement = line;
+            else
+                task.steps.append(line);
         }
-        void dropPending() { open = false; } // the title, or the line that ended a task
-        bool pendingIsEmpty() const { return checker->isEmpty(pending); }
     };
 
-    // The lines from the title on, by index, with no limit of the
-    // loader's memory: the confirmation below knows those.
-    struct TracedLines final
+    // The lines from the title on, by index, with no limit of the loader's
+    // memory (the confirmation below knows those); the appended line too.
+    class TracedLines final
     {
-        explicit TracedLines(qsizetype lineCount)
-            : count(lineCount)
+    public:
+        explicit TracedLines(const Checker &checker)
+            : m_checker(checker)
         {
         }
-        bool atEnd() const { return position >= count; }
-        bool next()
+
+        std::optional<Failure> failure;
+
+        bool atEnd() const { return m_position > m_checker.m_last + 1; }
+        bool isEmpty(qsizetype line) const { return m_checker.isEmpty(line); }
+        std::optional<qsizetype> next()
         {
             if (atEnd()) {
                 failure = Failure::of(FailureNumber::InputPastEnd);
-                return false;
+                return std::nullopt;
             }
-            table->pending = position++;
-            return true;
+            return m_position++;
         }
+        qsizetype position() const { return m_position; }
 
-        qsizetype count;
-        qsizetype position = 0;
-        TaskTrace *table = nullptr;
-        std::optional<Failure> failure;
+    private:
+        const Checker &m_checker;
+        qsizetype m_position = 0;
     };
 
     // A line of blanks between two tasks does not end the first: it and the
@@ -607,12 +531,12 @@ private:
     QList<Finding> m_findings;
 };
 
-QString encodingName(LineEncoding encoding)
-{
-    return encoding == LineEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1251");
-}
-
 } // namespace
+
+void Finding::sortByLine(QList<Finding> &findings)
+{
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) { return a.line < b.line; });
+}
 
 QList<Finding> CheckTest(QByteArrayView text)
 {
@@ -622,70 +546,6 @@ QList<Finding> CheckTest(QByteArrayView text)
                  true}};
     }
     return Checker(text).run();
-}
-
-std::optional<Finding> notATeachersText(QByteArrayView bytes)
-{
-    if (const std::optional<QString> kind = documentKind(bytes)) {
-        return Finding{0,
-                       u"Файл — это не текст, а %1: программа приняла бы его служебные знаки за задания. Сохраните "
-                       "его в редакторе как обычный текст (.txt) и зашифруйте этот текст."_s.arg(*kind),
-                       true};
-    }
-    if (isScrambledTest(bytes)) {
-        return Finding{0,
-                       u"Файл — это уже тест (зашифрованный файл .tst), а не текст: зашифрованный ещё раз, он покажет "
-                       "ученикам вместо заданий непонятные знаки. Выберите текст, из которого сделан тест."_s,
-                       true};
-    }
-    return std::nullopt;
-}
-
-QList<Finding> mixedEncodingFindings(QByteArrayView text)
-{
-    // A UTF-16 text is one encoding throughout.
-    if (decodeUtf16Text(text))
-        return {};
-    constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF", 3);
-    while (text.startsWith(Utf8Bom))
-        text = text.sliced(Utf8Bom.size());
-    struct EncodedLine final
-    {
-        int number = 0;
-        LineEncoding encoding = LineEncoding::Ascii;
-    };
-    QList<EncodedLine> lines; // those that are not ASCII alone
-    qsizetype utf8 = 0;
-    int number = 1;
-    for (qsizetype start = 0;; ++number) {
-        const LineSpan line = lineAt(text, start, LineEnds::Editor);
-        const LineEncoding encoding = lineEncoding(text.sliced(line.start, line.size));
-        if (encoding != LineEncoding::Ascii) {
-            lines.append({number, encoding});
-            utf8 += encoding == LineEncoding::Utf8 ? 1 : 0;
-        }
-        if (line.terminator == 0)
-            break;
-        start = line.next();
-    }
-    const qsizetype cp1251 = lines.size() - utf8;
-    if (utf8 == 0 || cp1251 == 0)
-        return {};
-    // The rest is what most lines are; on a tie, what the first one is.
-    const LineEncoding usual = utf8 > cp1251   ? LineEncoding::Utf8
-                               : cp1251 > utf8 ? LineEncoding::Windows1251
-                                               : lines.constFirst().encoding;
-    QList<Finding> findings;
-    for (const EncodedLine &line : std::as_const(lines)) {
-        if (line.encoding == usual)
-            continue;
-        findings.append({line.number,
-                         QStringLiteral("Строка в кодировке %1, а остальной текст — в %2: программа прочтёт каждую "
-                                        "строку в её кодировке, но проверьте, что эта строка видна правильно, и "
-                                        "сохраните текст в одной кодировке.")
-                             .arg(encodingName(line.encoding), encodingName(usual))});
-    }
-    return findings;
 }
 
 } // namespace velmora

@@ -4,8 +4,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 namespace velmora {
 
 // One thing that would make a test load differently from what the teacher
@@ -19,22 +17,16 @@ struct Finding final
     // without steps swallowing the next one, a document's markup, a test
     // scrambled twice). Such a test is written only when the teacher insists.
     bool blocksOpening = false;
+
+    // The order the teacher reads them in: by line, the whole file first;
+    // findings of one line keep their order.
+    static void sortByLine(QList<Finding> &findings);
 };
 
-// Checks a plain test text (as the teacher wrote it, without the two bytes
-// that unscrambling appends). Empty result: the test loads exactly as
-// written, and no two steps of a task look alike without being the same.
+// CheckTest: a plain test text as the teacher wrote it (without the two bytes unscrambling appends),
+// checked line by line; findings in line order. Empty: it loads exactly as written, and no two steps
+// of a task look alike without being the same. What would fail names the program's failure
+// (FailureNumber::InputPastEnd as "поврежден или записан в неверном формате", FailureNumber::Overflow).
 QList<Finding> CheckTest(QByteArrayView plainText);
-
-// A file given as a teacher's text that is none: a word processor's
-// document (Word, OpenDocument, RTF and the like) or a test already
-// scrambled. One finding for the whole file, which blocks; nullopt for a
-// text.
-std::optional<Finding> notATeachersText(QByteArrayView fileBytes);
-
-// The lines of a text (a teacher's, or a stored test's plain text) in
-// another 8-bit encoding than the rest of it, UTF-8 among Windows-1251 or
-// the other way round, numbered as an editor numbers them.
-QList<Finding> mixedEncodingFindings(QByteArrayView text);
 
 } // namespace velmora

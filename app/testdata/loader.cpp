@@ -2,69 +2,44 @@
 
 #include "platform/core/largepages.h"
 #include "platform/core/product.h"
-#include "testdata/linereader.h"
+#include "testdata/lines.h"
 #include "testdata/opening.h"
 #include "testdata/taskreading.h"
 #include "testdata/textcodec.h"
-
-#include <QFile>
 
 #include <limits>
 
 namespace velmora {
 
-// The loader's hands on the table it builds. Lines are added in two moves:
-// a line's bytes are made the pending line, then kept as the task's next
-// line or dropped. The bytes come from a device (copied in after the last
-// line kept) or from the block itself: a test read whole is loaded in
-// place, its bytes the table's without a copy, each line found where the
-// file has it.
+// The loader's hands on the table it builds: the test's bytes become the
+// table's block, loaded in place without a copy, and each line kept is
+// recorded where the block has it.
 class TaskTableBuilder final
 {
 public:
     static_assert(MaxTableBytes < std::numeric_limits<qint32>::max());
 
-    explicit TaskTableBuilder(TaskTable &table)
+    // The whole input becomes the block. The list of lines is sized once,
+    // for more lines than a test of that size has (up to the largest
+    // test's worth): grown line by line it would be copied over and over.
+    // What it does not use is never touched and costs no memory.
+    TaskTableBuilder(TaskTable &table, QByteArray &&bytes, std::shared_ptr<const void> holder)
         : m_table(table)
-    {
-    }
-    void reserveBytes(qsizetype size) { m_table.m_bytes.reserve(size); }
-    // The whole input becomes the block; lines are then set by position.
-    // The list of lines is sized once, for more lines than a test of that
-    // size has (up to the largest test's worth): grown line by line it
-    // would be copied over and over. What it does not use is never touched
-    // and costs no memory.
-    void adopt(QByteArray &&bytes, std::shared_ptr<const void> holder)
     {
         m_table.m_bytes = std::move(bytes);
         m_table.m_holder = std::move(holder);
         constexpr qsizetype LargestTest = qsizetype(MaxCount16) * (MaxStepsPerTask + 2);
         m_table.m_lines.reserve(std::size_t(qMin(m_table.m_bytes.size() / 16 + 1, LargestTest)));
         adviseLargePages(m_table.m_lines.data(), std::size_t(m_table.m_lines.capacity()) * sizeof(TaskTable::Span));
-        m_reserved = true;
     }
-    const QByteArray &block() const { return m_table.m_bytes; }
+    QByteArrayView block() const { return m_table.m_bytes; }
 
     void startTask() { m_table.m_firstLine.append(qint32(m_table.m_lines.size())); }
-    void setPending(QByteArrayView bytes)
+    void keep(const LineSpan &line)
     {
-        m_table.m_bytes.truncate(m_kept);
-        m_table.m_bytes.append(bytes);
-        m_pending = {qint32(m_kept), qint32(m_table.m_bytes.size())};
+        m_table.m_lines.push_back({qint32(line.start), qint32(line.end())});
+        m_kept = line.end();
     }
-    // The line at `from` in the block.
-    void setPendingFrom(qsizetype from, qsizetype size) { m_pending = {qint32(from), qint32(from + size)}; }
-    bool pendingIsEmpty() const { return m_pending.start == m_pending.end; }
-    QByteArrayView pending() const
-    {
-        return QByteArrayView(m_table.m_bytes).sliced(m_pending.start, m_pending.end - m_pending.start);
-    }
-    void keepPending()
-    {
-        m_table.m_lines.push_back(m_pending);
-        m_kept = m_pending.end;
-    }
-    void dropPending() { m_pending.end = m_pending.start; }
 
     // The block ends with the last line kept.
     void finish()
@@ -75,143 +50,71 @@ public:
         if (!m_table.m_holder) {
             bytes.truncate(m_kept);
             // Sized from the file, the block is a little too large; copying
-            // it all would cost more than that slack. A block grown rather
-            // than sized may be half empty.
+            // it all would cost more than that slack.
             if (bytes.capacity() - bytes.size() > bytes.size() / 4)
                 bytes.squeeze();
         }
-        // The same for the list of lines grown as they were read.
-        std::vector<TaskTable::Span> &lines = m_table.m_lines;
-        if (!m_reserved && lines.capacity() - lines.size() > lines.size() / 4)
-            lines.shrink_to_fit();
         m_table.m_firstLine.squeeze();
     }
 
 private:
     TaskTable &m_table;
     qsizetype m_kept = 0; // where the last line kept ends
-    bool m_reserved = false; // the list of lines was sized up front
-    TaskTable::Span m_pending;
 };
 
 namespace {
 
-// The list needs no more of an over-long first line than this.
-constexpr qsizetype TitleLimit = 64 * 1024;
-constexpr qint64 MemoryBudget = MaxTableBytes;
-constexpr qint64 LineOverhead = sizeof(qsizetype);
-
-// What every source of lines shares: the budget, and the failure that
-// ended the reading.
-class LineBudget
+// The lines of the table's block, found where the block has them; the
+// budget of the table counted as they are read.
+class BlockLines final
 {
 public:
+    explicit BlockLines(QByteArrayView block)
+        : m_scanner(block)
+    {
+    }
+
     std::optional<Failure> failure;
 
-protected:
-    bool spend(qsizetype lineSize)
-    {
-        m_used += LineOverhead + lineSize;
-        if (m_used <= MemoryBudget)
-            return true;
-        failure = Failure::of(FailureNumber::OutOfMemory);
-        return false;
-    }
-
-private:
-    qint64 m_used = 0;
-};
-
-// The lines of a device, each copied in as the table's pending line.
-class DeviceLines final : public LineBudget
-{
-public:
-    DeviceLines(QIODevice &device, TaskTableBuilder &table)
-        : m_reader(device)
-        , m_table(table)
-    {
-    }
-
-    bool atEnd()
-    {
-        const bool end = m_reader.atEnd();
-        if (m_reader.failed() && !failure)
-            failure = Failure::of(FailureNumber::DeviceIoError);
-        return end;
-    }
-
-    // The next line as the table's pending line; false on a failure, kept
-    // in `failure`.
-    bool next()
-    {
-        const std::optional<QByteArrayView> bytes = m_reader.nextLine();
-        if (!bytes) {
-            if (m_reader.failed())
-                failure = Failure::of(FailureNumber::DeviceIoError);
-            else if (m_reader.tooLong())
-                failure = Failure::of(FailureNumber::OutOfMemory);
-            else
-                failure = Failure::of(FailureNumber::InputPastEnd);
-            return false;
-        }
-        if (!spend(bytes->size()))
-            return false;
-        m_table.setPending(*bytes);
-        return true;
-    }
-
-private:
-    LineReader m_reader;
-    TaskTableBuilder &m_table;
-};
-
-// The lines of the table's own block, by LineReader's rules: a line ends at
-// CR or CR LF, a line longer than LineReader::DefaultMaxLineLength is not
-// read, and the end counts as reached once the last line has been read.
-class BlockLines final : public LineBudget
-{
-public:
-    explicit BlockLines(TaskTableBuilder &table)
-        : m_table(table)
-        , m_scanner(QByteArrayView(table.block()))
-    {
-    }
-
     bool atEnd() const { return m_scanner.atEnd(); }
+    static bool isEmpty(const LineSpan &line) { return line.size == 0; }
 
-    bool next()
+    std::optional<LineSpan> next()
     {
         if (atEnd()) {
             failure = Failure::of(FailureNumber::InputPastEnd);
-            return false;
+            return std::nullopt;
         }
         const LineSpan line = m_scanner.next();
-        if (line.size > LineReader::DefaultMaxLineLength) {
+        m_used += LineOverhead + line.size;
+        if (line.size > MaxLineLength || m_used > MaxTableBytes) {
             failure = Failure::of(FailureNumber::OutOfMemory);
-            return false;
+            return std::nullopt;
         }
-        if (!spend(line.size))
-            return false;
-        m_table.setPendingFrom(line.start, line.size);
-        return true;
+        return line;
     }
 
 private:
-    TaskTableBuilder &m_table;
+    static constexpr qint64 LineOverhead = sizeof(qsizetype);
+
     LineScanner m_scanner;
+    qint64 m_used = 0;
 };
 
-// The table's content is replaced only when the test has been read whole
-// and holds a task: a load that reads no task leaves the table as it was,
-// and one that fails leaves no half-read task for anybody to meet.
-template <typename Lines>
-LoadResult finishLoad(Lines &lines, TaskTable &loaded, TaskTableBuilder &builder, TaskTable &Tasks)
+} // namespace
+
+LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks, std::shared_ptr<const void> holder)
 {
+    // The table's content is replaced only when the test has been read
+    // whole and holds a task: a load that reads no task leaves the table as
+    // it was, and one that fails leaves no half-read task for anybody to meet.
+    TaskTable loaded;
+    TaskTableBuilder builder(loaded, std::move(plain), std::move(holder));
+    BlockLines lines(builder.block());
     LoadResult result;
-    result.failure = readTaskLines(lines, builder, result.tasksRead,
-                                   [&] { result.title = decodeLine(builder.pending()); });
-    if (!result.failure && lines.failure)
-        result.failure = lines.failure;
+    result.failure = readTaskLines(lines, builder, result.tasksRead, [&](const LineSpan &title) {
+        result.title = decodeLine(builder.block().sliced(title.start, title.size));
+    });
     if (!result.failure && result.tasksRead > 0) {
         builder.finish();
         Tasks = std::move(loaded);
@@ -219,83 +122,20 @@ LoadResult finishLoad(Lines &lines, TaskTable &loaded, TaskTableBuilder &builder
     return result;
 }
 
-// A file is read whole, at once, and loaded in place; a pipe, or a file
-// larger than the table may hold, line by line.
-LoadResult loadFrom(QIODevice &device, TaskTable &Tasks)
-{
-    if (!device.isSequential()) {
-        const qint64 start = device.pos();
-        if (device.size() - start <= MemoryBudget) {
-            QByteArray bytes;
-            if (!readWhole(device, bytes, MemoryBudget))
-                return {Failure::of(FailureNumber::DeviceIoError), 0, {}};
-            if (bytes.size() <= MemoryBudget)
-                return LoadTest(std::move(bytes), Tasks);
-            device.seek(start); // grown past its size meanwhile: line by line
-        }
-    }
-    TaskTable loaded;
-    TaskTableBuilder builder(loaded);
-    if (!device.isSequential() && device.size() > 0)
-        builder.reserveBytes(qMin(device.size(), MemoryBudget));
-    DeviceLines lines(device, builder);
-    return finishLoad(lines, loaded, builder, Tasks);
-}
-
-} // namespace
-
-LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks, std::shared_ptr<const void> holder)
-{
-    TaskTable loaded;
-    TaskTableBuilder builder(loaded);
-    builder.adopt(std::move(plain), std::move(holder));
-    BlockLines lines(builder);
-    return finishLoad(lines, loaded, builder, Tasks);
-}
-
-LoadResult LoadTest(const QString &path, TaskTable &Tasks)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {fileFailure(file, path), 0, {}};
-    LoadResult result = loadFrom(file, Tasks);
-    if (result.failure) {
-        if (result.failure->number == FailureNumber::DeviceIoError)
-            result.failure = fileFailure(file, path);
-        result.failure->path = path;
-    }
-    return result;
-}
-
-std::optional<QString> titleOf(QByteArrayView bytes)
-{
-    if (bytes.isEmpty())
-        return std::nullopt;
-    const QByteArrayView head = bytes.first(qMin(bytes.size(), TitleLimit));
-    return decodeLine(head.first(lineAt(head, 0).size));
-}
-
 std::optional<QString> readTitle(QIODevice &device)
 {
+    // A few kilobytes hold any real title; an over-long one is read in
+    // growing blocks.
     QByteArray head;
-    while (lineAt(QByteArrayView(head), 0).terminator == 0 && head.size() < TitleLimit) {
-        const QByteArray block = device.read(qMin<qsizetype>(4096, TitleLimit - head.size()));
+    while (LineSpan::at(QByteArrayView(head), 0).terminator == 0 && head.size() < TitleLimit) {
+        const QByteArray block = device.read(qMin(qMax<qsizetype>(4096, head.size()), TitleLimit - head.size()));
         if (block.isEmpty())
             break;
         head += block;
     }
-    return titleOf(head);
-}
-
-double MaxValue(std::span<const double> values)
-{
-    if (values.empty())
-        return 0.0;
-    double maximum = values.front();
-    for (const double value : values)
-        if (maximum < value)
-            maximum = value;
-    return maximum;
+    if (head.isEmpty())
+        return std::nullopt;
+    return decodeLine(QByteArrayView(head).first(LineSpan::at(QByteArrayView(head), 0).size));
 }
 
 } // namespace velmora

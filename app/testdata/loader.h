@@ -9,7 +9,6 @@
 
 #include <memory>
 #include <optional>
-#include <span>
 
 namespace velmora {
 
@@ -26,34 +25,14 @@ struct LoadResult final
     QString title;                  // the title line the load dropped, decoded
 };
 
-// Reads the plain text of a test into `Tasks`: the title line is dropped;
-// each task is a statement, its steps, and the empty line that ends it
-// (testdata/taskreading.h). The bytes are loaded in place: they become the
-// table's (they are consumed, whatever the outcome; pass bytes that nothing
-// else shares, or they are copied once first). The table is not cleared
-// first: it is sized to the tasks read so far each time a task starts, so
-// a load that reads at least one task leaves exactly the new test's tasks
-// and one that reads none leaves the table as it was. A load that fails
-// leaves the table as it was before the load: no caller can meet a
-// half-read task. A line longer than LineReader::DefaultMaxLineLength, or a
-// test too large to hold, is failure 7 rather than an exhausted memory.
-// `plain` may be raw data (QByteArray::fromRawData) over memory that
-// `holder` keeps, such as a file's mapping: the table then keeps the holder
-// and reads the bytes where they lie.
+// LoadTest: the plain text of a test into `Tasks` (testdata/taskreading.h), in place: the bytes become the
+// table's, or stay where `holder` keeps them (a mapping). `Tasks` changes only when a task is read and nothing
+// fails. FailureNumber::InputPastEnd, FailureNumber::Overflow, and FailureNumber::OutOfMemory for a line
+// longer than MaxLineLength or a test larger than MaxTableBytes; failures name no path.
 LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks, std::shared_ptr<const void> holder = {});
-// The same for the file at `path`: read whole, at once, and loaded in
-// place; a pipe, or a file larger than the table may hold, line by line.
-// Failures name `path`.
-LoadResult LoadTest(const QString &path, TaskTable &Tasks);
 
-// The title as the selection list shows it: the first line of the file
-// decoded, or nullopt for an empty file.
+// The title as the selection list shows it: the first line of `device`, read no further than TitleLimit
+// bytes, decoded; nullopt for an empty file. A failed read shows in the device's error().
 std::optional<QString> readTitle(QIODevice &device);
-// The same for a file's bytes in memory.
-std::optional<QString> titleOf(QByteArrayView bytes);
-
-// The largest element, as a double; ties keep the value found first.
-// `values` holds at least one element.
-double MaxValue(std::span<const double> values);
 
 } // namespace velmora

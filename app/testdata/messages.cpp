@@ -4,18 +4,19 @@
 
 namespace velmora {
 
-FailureMessage testDataFailureMessage(const Failure &failure)
+FailureMessage::FailureMessage(const Failure &failure)
 {
     if (failure.number == FailureNumber::InputPastEnd) {
         // Three characters less, not four: for a test's temporary copy
         // ("….tst.tmp") the message names the test followed by a full stop.
         const QString shown = failure.path.left(qMax<qsizetype>(0, failure.path.size() - 3));
-        return {QStringLiteral("Файл ") + shown + QStringLiteral(" поврежден или записан в неверном формате..."),
-                QStringLiteral("Критическая ошибка")};
+        text = QStringLiteral("Файл ") + shown + QStringLiteral(" поврежден или записан в неверном формате...");
+        title = QStringLiteral("Критическая ошибка");
+        return;
     }
-    return {QStringLiteral("Критическая ошибка - ") + QString::number(failure.number) + QLatin1Char(' ')
-                + failure.description,
-            AppTitle};
+    text = QStringLiteral("Критическая ошибка - ") + QString::number(failure.number) + QLatin1Char(' ')
+           + failure.description;
+    title = AppTitle;
 }
 
 } // namespace velmora

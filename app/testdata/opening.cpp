@@ -1,13 +1,11 @@
 #include "testdata/opening.h"
 
-#include "platform/core/filemapping.h"
-#include "platform/core/nativefiles.h"
-#include "testdata/linereader.h"
 #include "testdata/loader.h"
 #include "testdata/messages.h"
 #include "testdata/scramble.h"
+#include "testdata/temporarycopy.h"
 
-#include <QFile>
+#include <QBuffer>
 
 using namespace Qt::StringLiterals;
 
@@ -55,79 +53,44 @@ void judgeLoaded(TestOpening &opening, LoadResult loaded, const QString &shown, 
     }
 }
 
-// Judges an unscrambled copy held in memory, loading it in place (raw
-// bytes kept by `holder`, when it is given).
-TestOpening openUnscrambledBytes(QByteArray &&copy, const QString &copyPath, const std::optional<QString> &title,
-                                 std::shared_ptr<const void> holder = {})
-{
-    TestOpening opening;
-    const QString shown = title ? *title : titleOf(copy).value_or(QString());
-    if (holdsTitleOnly(copy)) {
-        opening.title = shown;
-        opening.refusal = noTaskText(shown);
-        return opening;
-    }
-    judgeLoaded(opening, LoadTest(std::move(copy), opening.tasks, std::move(holder)), shown, copyPath);
-    return opening;
-}
-
-TestOpening failedOpening(Failure failure, const QString &copyPath)
-{
-    TestOpening opening;
-    failure.path = copyPath;
-    opening.failure = std::move(failure);
-    return opening;
-}
-
-// Loads the copy just written, from the file still open: mapped where it
-// lies in the system's cache (our own file, which nobody else writes), else
-// read back whole.
-TestOpening openWrittenCopy(QFile &file, const QString &copyPath, const std::optional<QString> &title)
-{
-    std::shared_ptr<const FileMapping> mapping = FileMapping::of(file);
-    QByteArray bytes;
-    if (mapping) {
-        bytes = QByteArray::fromRawData(mapping->bytes().data(), mapping->bytes().size());
-    } else if (!file.seek(0) || !readWhole(file, bytes, MaxTableBytes)) {
-        return failedOpening(fileFailure(file, copyPath), copyPath);
-    }
-    return openUnscrambledBytes(std::move(bytes), copyPath, title, std::move(mapping));
-}
-
 } // namespace
 
 QString TestOpening::message() const
 {
     if (failure)
-        return testDataFailureMessage(*failure).text;
+        return FailureMessage(*failure).text;
     return refusal.value_or(QString());
 }
 
-TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath, const CopyPlace &copy,
-                           const CopyFallback &elsewhere, const std::optional<QString> &title)
+TestOpening TestOpening::ofPlainCopy(QByteArray &&plain, const QString &shownCopy, const std::optional<QString> &title,
+                                     std::shared_ptr<const void> holder)
 {
-    // One larger than the loader ever takes is refused before a byte of it
-    // is read: it would only fill the disk with its copy before the same
-    // refusal. A pipe stops at the same size.
-    if (!stored.isSequential() && stored.size() - stored.pos() > MaxTableBytes)
-        return failedOpening(Failure::of(FailureNumber::OutOfMemory), copy.shownPath);
-    const ScrambledCopy written = ScrambleFile(stored, nativeStoredPath, copy, elsewhere, MaxTableBytes);
-    if (written.failure)
-        return failedOpening(*written.failure, copy.shownPath);
-    // Read back from the file as it was written, never by its name again:
-    // whatever happens to the name meanwhile, the load is this copy's.
-    TestOpening opening = openWrittenCopy(written.copy->file(), copy.shownPath, title);
-    written.copy->remove(); // the test in plain text, answers in order: never left behind
+    TestOpening opening;
+    const QString shown = title ? *title : [&plain] {
+        QBuffer copy; // shares the bytes, gone before the load takes them
+        copy.setData(plain);
+        copy.open(QIODevice::ReadOnly);
+        return readTitle(copy).value_or(QString());
+    }();
+    if (holdsTitleOnly(plain)) {
+        opening.title = shown;
+        opening.refusal = noTaskText(shown);
+        return opening;
+    }
+    judgeLoaded(opening, LoadTest(std::move(plain), opening.tasks, std::move(holder)), shown, shownCopy);
     return opening;
 }
 
-TestOpening openStoredBytes(QByteArray &&stored, const QString &testPath, const std::optional<QString> &title)
+TestOpening TestOpening::ofStoredBytes(QByteArray &&stored, const QString &testPath, const std::optional<QString> &title)
 {
-    const QString copyPath = testPath + u".tmp"_s;
+    const QString shownCopy = TemporaryCopy::messagePath(testPath);
     QByteArray plain = scrambleBytes(std::move(stored));
-    if (plain.isEmpty())
-        return failedOpening(Failure::of(FailureNumber::InputPastEnd), copyPath);
-    return openUnscrambledBytes(std::move(plain), copyPath, title);
+    if (plain.isEmpty()) {
+        TestOpening opening;
+        opening.failure = Failure::of(FailureNumber::InputPastEnd, shownCopy);
+        return opening;
+    }
+    return ofPlainCopy(std::move(plain), shownCopy, title);
 }
 
 } // namespace velmora

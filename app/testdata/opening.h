@@ -1,14 +1,12 @@
 #pragma once
 
 #include "platform/core/failure.h"
-#include "testdata/scramble.h"
 #include "testdata/tasktable.h"
 
 #include <QByteArray>
-#include <QByteArrayView>
-#include <QIODevice>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace velmora {
@@ -17,8 +15,8 @@ namespace velmora {
 inline constexpr int MaxStepsPerTask = 20;
 
 // What the program makes of a test a pupil chooses. The one judgement
-// shared by the selection window and the teacher's tool, so that the tool
-// predicts the program exactly.
+// shared by the selection window (through TemporaryCopy) and the teacher's
+// tool, so that the tool predicts the program exactly.
 struct TestOpening final
 {
     std::optional<Failure> failure; // a test-data failure: the program ends with its message
@@ -29,24 +27,18 @@ struct TestOpening final
     bool opens() const { return !failure && !refusal; }
     // What the program shows when the test does not open (Russian).
     QString message() const;
+
+    // The plain copy of a test loaded where it lies (raw data `holder` keeps, such as the copy's
+    // mapping) and judged: a test without a task, or with a task of more than MaxStepsPerTask
+    // steps, is refused, named by `title` (its own title line when none is given). Failures
+    // name `shownCopy`, as the program's do.
+    static TestOpening ofPlainCopy(QByteArray &&plain, const QString &shownCopy, const std::optional<QString> &title,
+                                   std::shared_ptr<const void> holder = {});
+
+    // The same for a stored test held in memory, unscrambled and loaded in place, no copy
+    // written; failures name the copy the program would write for the test at `testPath`.
+    static TestOpening ofStoredBytes(QByteArray &&stored, const QString &testPath,
+                                     const std::optional<QString> &title = {});
 };
-
-// The whole road of a chosen test: ScrambleFile reads `stored` from where
-// it stands, block by block, and writes the plain copy at `copy` (or where
-// `elsewhere` says); a test larger than the loader ever takes
-// (MaxTableBytes) is failure 7 before a byte of it is read and before any
-// copy exists. LoadTest then loads the copy where it lies, mapped (read
-// back whole where the system cannot map it), and the test is judged: a
-// test without a task, or with a task of more than MaxStepsPerTask steps,
-// is refused, named by `title` (by its own title line when none is given).
-// The copy is removed again on every path, failure included; the tasks
-// keep its mapping. Failures name `copy.shownPath`.
-TestOpening openStoredTest(QIODevice &stored, const QByteArray &nativeStoredPath, const CopyPlace &copy,
-                           const CopyFallback &elsewhere = {}, const std::optional<QString> &title = {});
-
-// The same for stored bytes held in memory, unscrambled and loaded in
-// place, no copy written; failures name `testPath` + ".tmp" as the
-// program's would.
-TestOpening openStoredBytes(QByteArray &&stored, const QString &testPath, const std::optional<QString> &title = {});
 
 } // namespace velmora

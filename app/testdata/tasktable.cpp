@@ -31,13 +31,4 @@ Task TaskTable::task(int number) const
     return task;
 }
 
-QList<Task> TaskTable::tasks() const
-{
-    QList<Task> all;
-    all.reserve(count());
-    for (int number = 1; number <= count(); ++number)
-        all.append(task(number));
-    return all;
-}
-
 } // namespace velmora

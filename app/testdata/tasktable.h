@@ -42,7 +42,6 @@ public:
     // Line `index` of task `number`, decoded: 0 the statement, 1..k the steps.
     QString text(int number, int index) const;
     Task task(int number) const; // 1..count
-    QList<Task> tasks() const;
 
 private:
     // Built by the loader only (TaskTableBuilder, in loader.cpp).

@@ -1,7 +1,5 @@
 #include "testdata/textcodec.h"
 
-#include "testdata/linereader.h"
-
 #include <array>
 #include <cstring>
 #include <optional>
@@ -28,7 +26,7 @@ constexpr std::array<char16_t, 64> Windows1251Upper = {
 constexpr int CyrillicOffset = 0x410 - 0xC0;
 
 // The Windows-1251 byte of `c`, if it has one.
-std::optional<char> toWindows1251(char16_t c)
+std::optional<char> windows1251Byte(char16_t c)
 {
     if (c < 0x80)
         return char(c);
@@ -79,38 +77,6 @@ QString fromWindows1251(QByteArrayView bytes)
     return text;
 }
 
-constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF", 3);
-
-struct WideText final
-{
-    QString text;
-    bool hasLineEnd = false;
-};
-
-// `bytes` read in pairs; nullopt when they are no UTF-16 text: an odd
-// count, a NUL character or a surrogate out of its pair.
-std::optional<WideText> readPairs(QByteArrayView bytes, bool littleEndian)
-{
-    if (bytes.size() % 2 != 0)
-        return std::nullopt;
-    WideText wide;
-    wide.text = QString(bytes.size() / 2, Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(wide.text.data());
-    const auto *in = reinterpret_cast<const uchar *>(bytes.data());
-    for (qsizetype i = 0; i < wide.text.size(); ++i) {
-        const uchar first = in[2 * i];
-        const uchar second = in[2 * i + 1];
-        const char16_t c = littleEndian ? char16_t(first | second << 8) : char16_t(first << 8 | second);
-        if (c == 0)
-            return std::nullopt;
-        wide.hasLineEnd = wide.hasLineEnd || c == u'\r' || c == u'\n';
-        out[i] = c;
-    }
-    if (!wide.text.isValidUtf16())
-        return std::nullopt;
-    return wide;
-}
-
 } // namespace
 
 LineEncoding lineEncoding(QByteArrayView line)
@@ -122,36 +88,6 @@ LineEncoding lineEncoding(QByteArrayView line)
     return line.isValidUtf8() ? LineEncoding::Utf8 : LineEncoding::Windows1251;
 }
 
-std::optional<QString> decodeUtf16Text(QByteArrayView bytes)
-{
-    // UTF-16 pairs each byte of a line end with a NUL ("\r\0\n\0"), so its
-    // bytes never hold a CR LF of their own. Bytes that do are 8-bit text
-    // (a stored form among them), whatever marks or stray NULs they hold.
-    if (bytes.contains("\r\n"))
-        return std::nullopt;
-    const bool hasByteLineEnd = bytes.contains('\r') || bytes.contains('\n');
-    for (const bool littleEndian : {true, false}) {
-        const QByteArrayView mark = littleEndian ? QByteArrayView("\xFF\xFE", 2) : QByteArrayView("\xFE\xFF", 2);
-        if (!bytes.startsWith(mark))
-            continue;
-        // An 8-bit text that merely begins with "яю" has its line ends out
-        // of step with the pairs.
-        std::optional<WideText> wide = readPairs(bytes.sliced(2), littleEndian);
-        if (wide && (wide->hasLineEnd || !hasByteLineEnd))
-            return std::move(wide->text);
-        return std::nullopt;
-    }
-    // No 8-bit test holds a NUL byte; ASCII in UTF-16 holds one in every pair.
-    if (!bytes.contains('\0'))
-        return std::nullopt;
-    for (const bool littleEndian : {true, false}) {
-        std::optional<WideText> wide = readPairs(bytes, littleEndian);
-        if (wide && wide->hasLineEnd)
-            return std::move(wide->text);
-    }
-    return std::nullopt;
-}
-
 QString decodeLine(QByteArrayView bytes)
 {
     if (lineEncoding(bytes) == LineEncoding::Utf8)
@@ -159,42 +95,14 @@ QString decodeLine(QByteArrayView bytes)
     return fromWindows1251(bytes);
 }
 
-QString decodeText(QByteArrayView bytes)
-{
-    if (std::optional<QString> wide = decodeUtf16Text(bytes))
-        return *std::move(wide);
-    while (bytes.startsWith(Utf8Bom))
-        bytes = bytes.sliced(Utf8Bom.size());
-    if (bytes.isValidUtf8()) // then so is every line of it
-        return QString::fromUtf8(bytes);
-    QString text;
-    text.reserve(bytes.size());
-    for (qsizetype start = 0;;) {
-        const LineSpan line = lineAt(bytes, start, LineEnds::Editor);
-        text += decodeLine(bytes.sliced(line.start, line.size));
-        if (line.terminator == 0)
-            return text;
-        text += QLatin1StringView(bytes.sliced(line.end(), line.terminator));
-        start = line.next();
-    }
-}
-
-QByteArray encodeText(const QString &text)
+std::optional<QByteArray> toWindows1251(QStringView text)
 {
     QByteArray narrow(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const std::optional<char> byte = toWindows1251(text.at(i).unicode());
+        const std::optional<char> byte = windows1251Byte(text.at(i).unicode());
         if (!byte)
-            return text.toUtf8();
+            return std::nullopt;
         narrow[i] = *byte;
-    }
-    // Every line must read back as written: a Windows-1251 line that
-    // happens to be valid UTF-8 would be read as UTF-8.
-    for (qsizetype start = 0; start <= narrow.size();) {
-        const LineSpan line = lineAt(QByteArrayView(narrow), start);
-        if (lineEncoding(QByteArrayView(narrow).sliced(line.start, line.size)) == LineEncoding::Utf8)
-            return text.toUtf8();
-        start = line.end() + 1;
     }
     return narrow;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -13,25 +15,16 @@ namespace velmora {
 // stored); a line of ASCII alone reads the same either way.
 enum class LineEncoding { Ascii, Utf8, Windows1251 };
 
+// How `line` is read: LineEncoding::Utf8 when it is valid UTF-8 (strictly: no overlong form, no
+// surrogate) with a non-ASCII byte, LineEncoding::Ascii without one, else LineEncoding::Windows1251.
 LineEncoding lineEncoding(QByteArrayView line);
+
+// A line of a test file as text, in the encoding lineEncoding() tells; never fails, every byte
+// has a character in Windows-1251 (0x98, unassigned, stands for U+0098).
 QString decodeLine(QByteArrayView bytes);
 
-// A teacher's text saved as UTF-16 (Notepad's "Unicode", little or big
-// endian): recognised by its byte order mark, or without one by NUL bytes
-// that turn into line ends when read in pairs. The text without the mark;
-// nullopt for an 8-bit text.
-std::optional<QString> decodeUtf16Text(QByteArrayView bytes);
-
-// A whole text (a teacher's file): UTF-16 as above; otherwise a UTF-8 byte
-// order mark (or a run of them) is dropped and every line (ended by CR, LF
-// or CR LF) is read as the loader reads it, so that a line pasted in from a
-// file in the other encoding keeps its own.
-QString decodeText(QByteArrayView bytes);
-
-// The reverse for authoring: Windows-1251 when every character of `text`
-// has a place in it and every line of the result reads back the same
-// (a Windows-1251 line can happen to be valid UTF-8), else UTF-8 without
-// a byte order mark.
-QByteArray encodeText(const QString &text);
+// The Windows-1251 bytes of `text`, the reverse of decodeLine for such a line; nullopt when a
+// character has no place in Windows-1251.
+std::optional<QByteArray> toWindows1251(QStringView text);
 
 } // namespace velmora

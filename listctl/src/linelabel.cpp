@@ -1,6 +1,6 @@
 #include "linelabel.h"
 
-#include "syscolour.h"
+#include "screenrules/syscolours.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,9 +35,9 @@ void LineLabel::setColours(quint32 back, quint32 fore)
 void LineLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), resolveColour(m_back, palette()));
+    painter.fillRect(rect(), screenrules::systemColour(m_back, palette()));
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, resolveColour(m_fore, palette()));
+    colours.setColor(QPalette::WindowText, screenrules::systemColour(m_fore, palette()));
     painter.setFont(font());
     const int flags = int(alignment()) | (wordWrap() ? int(Qt::TextWordWrap) : 0);
     style()->drawItemText(&painter, contentsRect(), flags, colours, true, text(),

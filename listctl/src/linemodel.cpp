@@ -1,11 +1,15 @@
 #include "linemodel.h"
 
-#include "colourcodes.h"
+#include "screenrules/colourcodes.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace tabulo {
+
+namespace ColourCode = screenrules::ColourCode;
+using screenrules::snapTwips;
+using screenrules::snapTwipsDown;
 
 namespace {
 

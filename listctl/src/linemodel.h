@@ -1,6 +1,6 @@
 #pragma once
 
-#include "twips.h"
+#include "screenrules/twips.h"
 
 #include <tabulo/dispatch.h>
 
@@ -10,6 +10,8 @@
 #include <array>
 
 namespace tabulo {
+
+using screenrules::TwipScale;
 
 // A label's box in twips, as the label reports it (snapped to whole pixels).
 struct Box final

@@ -1,10 +1,10 @@
 #include "mycontrol.h"
 
 #include "accessiblelist.h"
-#include "colourcodes.h"
 #include "dispatcher.h"
 #include "linelabel.h"
-#include "syscolour.h"
+#include "screenrules/colourcodes.h"
+#include "screenrules/syscolours.h"
 
 #include <QPainter>
 #include <QPointer>
@@ -14,6 +14,9 @@
 #include <utility>
 
 namespace tabulo {
+
+namespace ColourCode = screenrules::ColourCode;
+using screenrules::twipsToPixels;
 
 namespace {
 
@@ -186,7 +189,7 @@ void myControl::resizeEvent(QResizeEvent *event)
 void myControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), resolveColour(ColourCode::InactiveCaptionText, palette()));
+    painter.fillRect(rect(), screenrules::systemColour(ColourCode::InactiveCaptionText, palette()));
 }
 
 } // namespace tabulo

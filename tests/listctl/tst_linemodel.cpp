@@ -1,13 +1,14 @@
 // The line model of the list control, without any window: counts,
 // highlight, the pending line, exchanges, events and the layout figures.
 
-#include "colourcodes.h"
 #include "linemodel.h"
+#include "screenrules/colourcodes.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace tabulo;
+using namespace screenrules;
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -1,9 +1,10 @@
 // The list control's widget under the real mouse: clicks, moves, events to
 // sinks, painted colours and the pixel layout.
 
-#include "colourcodes.h"
 #include "linelabel.h"
 #include "mycontrol.h"
+#include "screenrules/colourcodes.h"
+#include "screenrules/syscolours.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <stdexcept>
 
 using namespace tabulo;
+using namespace screenrules;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -79,6 +81,8 @@ private Q_SLOTS:
     void numberLabelsAndStripAreDeaf();
     void twoClicksOnOneLine();
     void clickCompletesAfterClearSelection();
+    void resolvesColourCodes_data();
+    void resolvesColourCodes();
     void paintsColoursOfTheMoment_data();
     void paintsColoursOfTheMoment();
     void layoutInPixels();
@@ -211,6 +215,30 @@ void tst_MyControl::clickCompletesAfterClearSelection()
 }
 
 // Colours are resolved when painting: a palette change shows at once.
+// A system colour through the palette, or the standard scheme where the
+// palette has no role for it; a plain one as 0x00BBGGRR.
+void tst_MyControl::resolvesColourCodes_data()
+{
+    QTest::addColumn<quint32>("code");
+    QTest::addColumn<QColor>("colour");
+    const QPalette palette = QApplication::palette();
+    QTest::newRow("highlight") << 0x8000000Du << palette.color(QPalette::Active, QPalette::Highlight);
+    QTest::newRow("window background") << 0x80000005u << palette.color(QPalette::Active, QPalette::Base);
+    QTest::newRow("button face") << 0x8000000Fu << palette.color(QPalette::Active, QPalette::Button);
+    QTest::newRow("caption text") << 0x80000009u << QColor(255, 255, 255);
+    QTest::newRow("inactive caption text") << 0x80000013u << QColor(0xd4, 0xd0, 0xc8);
+    QTest::newRow("plain red") << 0x000000FFu << QColor(255, 0, 0);
+    QTest::newRow("plain blue") << 0x00FF0000u << QColor(0, 0, 255);
+    QTest::newRow("plain mixed") << 0x00123456u << QColor(0x56, 0x34, 0x12);
+}
+
+void tst_MyControl::resolvesColourCodes()
+{
+    QFETCH(quint32, code);
+    QFETCH(QColor, colour);
+    QCOMPARE(systemColour(code, QApplication::palette()), colour);
+}
+
 void tst_MyControl::paintsColoursOfTheMoment_data()
 {
     QTest::addColumn<bool>("flag");

@@ -1,10 +1,9 @@
+#include "platform/design.h"
 #include "platform/desktop.h"
 #include "platform/imagelist.h"
 #include "platform/listview.h"
 #include "platform/runtime.h"
 #include "platform/statusbar.h"
-#include "platform/syscolours.h"
-#include "platform/twips.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -253,27 +252,6 @@ private Q_SLOTS:
             shown = name(designLabel(&window, u"lblZad"_s, text));
         }
         QCOMPARE(shown, text);
-    }
-
-    void systemColours_data()
-    {
-        QTest::addColumn<quint32>("code");
-        QTest::addColumn<QColor>("colour");
-        const QPalette palette = QApplication::palette();
-        QTest::newRow("highlight") << 0x8000000Du << palette.color(QPalette::Active, QPalette::Highlight);
-        QTest::newRow("window background") << 0x80000005u << palette.color(QPalette::Active, QPalette::Base);
-        QTest::newRow("button face") << 0x8000000Fu << palette.color(QPalette::Active, QPalette::Button);
-        QTest::newRow("caption text") << 0x80000009u << QColor(255, 255, 255);
-        QTest::newRow("inactive caption text") << 0x80000013u << QColor(0xd4, 0xd0, 0xc8);
-        QTest::newRow("plain red") << 0x000000FFu << QColor(255, 0, 0);
-        QTest::newRow("plain blue") << 0x00FF0000u << QColor(0, 0, 255);
-        QTest::newRow("plain mixed") << 0x00123456u << QColor(0x56, 0x34, 0x12);
-    }
-    void systemColours()
-    {
-        QFETCH(quint32, code);
-        QFETCH(QColor, colour);
-        QCOMPARE(systemColour(code), colour);
     }
 };
 

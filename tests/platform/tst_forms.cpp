@@ -16,30 +16,38 @@ class Probe final : public Form
     Q_OBJECT
 public:
     Probe(Forms &forms, const QString &name, QStringList &log)
-        : Form(forms, name)
+        : Form(forms)
+        , m_name(name)
         , m_log(log)
     {
         m_log << name + u":built"_s;
     }
     void Form_Load() override
     {
-        m_log << formName() + u":load"_s;
+        m_log << m_name + u":load"_s;
         if (unloadDuringLoad)
             unloadMe();
     }
     bool Form_QueryUnload(UnloadMode mode) override
     {
-        m_log << formName() + u":query:"_s + QString::number(int(mode));
+        m_log << m_name + u":query:"_s + QString::number(int(mode));
         return !refuseUnload;
     }
-    void Form_Unload() override { m_log << formName() + u":unload"_s; }
+    void Form_Unload() override { m_log << m_name + u":unload"_s; }
 
     bool refuseUnload = false;
     bool unloadDuringLoad = false;
 
 private:
+    QString m_name;
     QStringList &m_log;
 };
+
+// Windows known by their classes alone, as the program's own are where
+// they are loaded from another layer.
+class frmA;
+class frmB;
+class frmNobody;
 
 } // namespace
 
@@ -52,7 +60,15 @@ private:
     std::unique_ptr<Forms> m_forms;
     bool m_unloadDuringLoad = false;
 
-    Probe *probe(const QString &name) { return m_forms->load<Probe>(name); }
+    template <class F> Probe *probe() { return m_forms->load<F, Probe>(); }
+    template <class F> void defineProbe(const QString &name)
+    {
+        m_forms->define<F>([this, name](Forms &forms) {
+            auto form = std::make_unique<Probe>(forms, name, m_log);
+            form->unloadDuringLoad = m_unloadDuringLoad;
+            return form;
+        });
+    }
 
 private Q_SLOTS:
     void init()
@@ -60,55 +76,50 @@ private Q_SLOTS:
         m_log.clear();
         m_unloadDuringLoad = false;
         m_forms = std::make_unique<Forms>();
-        for (const QString &name : {u"frmA"_s, u"frmB"_s}) {
-            m_forms->define(name, [this, name](Forms &forms) {
-                auto form = std::make_unique<Probe>(forms, name, m_log);
-                form->unloadDuringLoad = m_unloadDuringLoad;
-                return form;
-            });
-        }
+        defineProbe<frmA>(u"frmA"_s);
+        defineProbe<frmB>(u"frmB"_s);
     }
     void cleanup() { m_forms.reset(); }
 
     void loadRunsOnceBeforeShowing()
     {
-        Probe *a = probe(u"frmA"_s);
+        Probe *a = probe<frmA>();
         QVERIFY(a);
         QVERIFY(!a->isVisible());
-        QCOMPARE(probe(u"frmA"_s), a); // already loaded: the same window
+        QCOMPARE(probe<frmA>(), a); // already loaded: the same window
         a->showModeless();
         QVERIFY(a->isVisible());
         QCOMPARE(m_log, QStringList({u"frmA:built"_s, u"frmA:load"_s}));
     }
 
-    void unknownNameLoadsNothing() { QVERIFY(!m_forms->load(u"frmNobody"_s)); }
+    void undefinedWindowLoadsNothing() { QVERIFY(!probe<frmNobody>()); }
 
     // The program lives while any window is loaded, shown or hidden.
     void endsWhenNoWindowIsLoaded()
     {
         QSignalSpy last(m_forms.get(), &Forms::lastUnloaded);
-        Probe *a = probe(u"frmA"_s);
-        Probe *b = probe(u"frmB"_s);
+        Probe *a = probe<frmA>();
+        Probe *b = probe<frmB>();
         b->showModeless();
         b->hide();
         m_forms->unload(a);
         QCOMPARE(last.count(), 0); // hidden frmB still loaded
-        QVERIFY(m_forms->isLoaded(u"frmB"_s));
-        m_forms->unload(u"frmB"_s);
+        QVERIFY(m_forms->isLoaded<frmB>());
+        m_forms->unload<frmB>();
         QCOMPARE(last.count(), 1);
         QCOMPARE(m_forms->loadedCount(), 0);
-        m_forms->unload(u"frmB"_s); // unloading again does nothing
+        m_forms->unload<frmB>(); // unloading again does nothing
         QCOMPARE(last.count(), 1);
     }
 
     void reloadBuildsAfresh()
     {
-        QPointer<Probe> first = probe(u"frmA"_s);
+        QPointer<Probe> first = probe<frmA>();
         first->setWindowTitle(u"changed"_s);
         m_forms->unload(first.data());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!first);
-        Probe *second = probe(u"frmA"_s);
+        Probe *second = probe<frmA>();
         QVERIFY(second->windowTitle().isEmpty());
         QCOMPARE(m_log.count(u"frmA:built"_s), 2);
     }
@@ -124,7 +135,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, byUser);
         QFETCH(QString, query);
-        Probe *a = probe(u"frmA"_s);
+        Probe *a = probe<frmA>();
         a->showModeless();
         if (byUser)
             a->close();
@@ -132,7 +143,7 @@ private Q_SLOTS:
             a->unloadMe();
         QVERIFY(m_log.contains(query));
         QVERIFY(m_log.contains(u"frmA:unload"_s));
-        QVERIFY(!m_forms->isLoaded(u"frmA"_s));
+        QVERIFY(!m_forms->isLoaded<frmA>());
         QVERIFY(!a->isVisible());
     }
 
@@ -145,39 +156,39 @@ private Q_SLOTS:
     void refusedCloseKeepsWindow()
     {
         QFETCH(bool, byUser);
-        Probe *a = probe(u"frmA"_s);
+        Probe *a = probe<frmA>();
         a->refuseUnload = true;
         a->showModeless();
         const bool unloaded = byUser ? a->close() : a->unloadMe();
         Q_UNUSED(unloaded);
-        QVERIFY(m_forms->isLoaded(u"frmA"_s));
+        QVERIFY(m_forms->isLoaded<frmA>());
         QVERIFY(a->isVisible());
         QVERIFY(!m_log.contains(u"frmA:unload"_s));
         a->refuseUnload = false;
         QVERIFY(a->unloadMe());
-        QVERIFY(!m_forms->isLoaded(u"frmA"_s));
+        QVERIFY(!m_forms->isLoaded<frmA>());
     }
 
     void windowUnloadingItselfInLoad()
     {
         m_unloadDuringLoad = true;
         QSignalSpy last(m_forms.get(), &Forms::lastUnloaded);
-        QVERIFY(!m_forms->load(u"frmA"_s));
-        QVERIFY(!m_forms->isLoaded(u"frmA"_s));
+        QVERIFY(!probe<frmA>());
+        QVERIFY(!m_forms->isLoaded<frmA>());
         QCOMPARE(last.count(), 1);
     }
 
     void modalShowReturnsWhenUnloaded()
     {
-        Probe *a = probe(u"frmA"_s);
+        Probe *a = probe<frmA>();
         QTimer::singleShot(0, a, [a] { a->unloadMe(); });
         a->showModal();
-        QVERIFY(!m_forms->isLoaded(u"frmA"_s));
+        QVERIFY(!m_forms->isLoaded<frmA>());
     }
 
     void escPressesTheCancelButton()
     {
-        Probe *a = probe(u"frmA"_s);
+        Probe *a = probe<frmA>();
         auto *cancel = new QPushButton(a);
         int clicks = 0;
         connect(cancel, &QPushButton::clicked, a, [&clicks] { ++clicks; });
@@ -192,8 +203,8 @@ private Q_SLOTS:
 
     void unloadAllNowAsksNobody()
     {
-        probe(u"frmA"_s)->refuseUnload = true;
-        probe(u"frmB"_s);
+        probe<frmA>()->refuseUnload = true;
+        probe<frmB>();
         m_forms->unloadAllNow();
         QCOMPARE(m_forms->loadedCount(), 0);
         QVERIFY(!m_log.contains(u"frmA:query:1"_s));

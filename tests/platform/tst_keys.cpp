@@ -1,5 +1,5 @@
 #include "platform/forms.h"
-#include "platform/keypress.h"
+#include "platform/keypressfilter.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,7 +21,7 @@ class KeyProbe final : public Form
     Q_OBJECT
 public:
     explicit KeyProbe(Forms &forms)
-        : Form(forms, u"KeyProbe"_s)
+        : Form(forms)
         , button(new QPushButton(u"Готово"_s, this))
         , box(new QLineEdit(this))
     {

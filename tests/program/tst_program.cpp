@@ -12,13 +12,15 @@ namespace velmora {
 
 namespace {
 
+class Inner; // a plain window the modal way opens
+
 // A window whose button ends the program, directly or from inside a modal
 // window it opens; `after` records whether any code after the end ran.
 class Ender final : public Form
 {
 public:
-    Ender(Program &program, const QString &name, bool viaModal)
-        : Form(program.forms(), name)
+    Ender(Program &program, bool viaModal)
+        : Form(program.forms())
         , m_program(program)
         , m_viaModal(viaModal)
     {
@@ -28,7 +30,7 @@ public:
     void button_Click()
     {
         if (m_viaModal) {
-            Form *inner = m_program.forms().load(u"inner"_s);
+            Form *inner = m_program.forms().load<Inner, Form>();
             QTimer::singleShot(0, inner, [this] { runHandler([this] { m_program.end(3); }); });
             inner->showModal();
         } else {
@@ -67,9 +69,9 @@ private Q_SLOTS:
         QFETCH(bool, byEvent);
         test::ScriptedDesktop desktop;
         Program program(desktop, QString(), QString());
-        program.forms().define(u"outer"_s, [&](Forms &) { return std::make_unique<Ender>(program, u"outer"_s, viaModal); });
-        program.forms().define(u"inner"_s, [&](Forms &f) { return std::make_unique<Form>(f, u"inner"_s); });
-        auto *outer = static_cast<Ender *>(program.forms().load(u"outer"_s));
+        program.forms().define<Ender>([&](Forms &) { return std::make_unique<Ender>(program, viaModal); });
+        program.forms().define<Inner>([&](Forms &f) { return std::make_unique<Form>(f); });
+        auto *outer = program.forms().load<Ender>();
         outer->showModeless();
         QPointer<Ender> watch(outer);
         bool unwound = false;

@@ -31,12 +31,12 @@ private:
         m_program.reset();
         m_desktop = std::make_unique<test::ScriptedDesktop>();
         m_program = std::make_unique<Program>(*m_desktop, folder, QString());
-        m_program->forms().define(FormName::frmHelp, [this](Forms &) { return std::make_unique<frmHelp>(*m_program); });
+        m_program->forms().define<frmHelp>([this](Forms &) { return std::make_unique<frmHelp>(*m_program); });
         return *m_program;
     }
     frmHelp *showHelp()
     {
-        auto *help = newProgram().forms().load<frmHelp>(FormName::frmHelp);
+        auto *help = newProgram().forms().load<frmHelp>();
         if (!help)
             return nullptr;
         help->showModeless();
@@ -96,7 +96,7 @@ private Q_SLOTS:
             QTest::mouseClick(help->cmdOk, Qt::LeftButton);
         else
             QTest::keyClick(help->cmdOk, Qt::Key(key));
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmHelp));
+        QVERIFY(!m_program->forms().isLoaded<frmHelp>());
     }
 
     // "Помощь" opens the page modally over the main window; OK lets the
@@ -106,19 +106,19 @@ private Q_SLOTS:
         test::TestFolder folder;
         Program &program = newProgram(folder.path());
         Forms &forms = program.forms();
-        forms.define(FormName::frmMain, [&program](Forms &) { return std::make_unique<frmMain>(program); });
-        forms.define(FormName::frmOutRez, [&program](Forms &) { return std::make_unique<frmOutRez>(program); });
-        forms.define(FormName::frmRegim, [&program](Forms &) { return std::make_unique<frmRegim>(program); });
+        forms.define<frmMain>([&program](Forms &) { return std::make_unique<frmMain>(program); });
+        forms.define<frmOutRez>([&program](Forms &) { return std::make_unique<frmOutRez>(program); });
+        forms.define<frmRegim>([&program](Forms &) { return std::make_unique<frmRegim>(program); });
         folder.writeRaw(u"plain.txt"_s, "Проверка\r\nЗадача\r\nШаг 1\r\nШаг 2\r\n\r\n");
-        QVERIFY(!LoadTest(folder.filePath(u"plain.txt"_s), program.Tasks()).failure);
-        auto *main = forms.load<frmMain>(FormName::frmMain);
+        QVERIFY(!LoadTest(folder.read(u"plain.txt"_s), program.Tasks()).failure);
+        auto *main = forms.load<frmMain>();
         QVERIFY(main);
         main->showModeless();
 
         bool wasModal = false;
         QTimer closer;
         connect(&closer, &QTimer::timeout, this, [&] {
-            auto *help = forms.loaded<frmHelp>(FormName::frmHelp);
+            auto *help = forms.loaded<frmHelp>();
             if (!help || !help->isVisible())
                 return;
             wasModal = help->isModal() || help->windowModality() == Qt::ApplicationModal;
@@ -128,8 +128,8 @@ private Q_SLOTS:
         main->cmdHelp->click();
         closer.stop();
         QVERIFY(wasModal);
-        QVERIFY(!forms.isLoaded(FormName::frmHelp));
-        QVERIFY(forms.isLoaded(FormName::frmMain));
+        QVERIFY(!forms.isLoaded<frmHelp>());
+        QVERIFY(forms.isLoaded<frmMain>());
     }
 };
 

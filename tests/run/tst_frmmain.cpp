@@ -58,7 +58,7 @@ private:
 class StubForm final : public Form
 {
 public:
-    StubForm(Forms &forms, const QString &name) : Form(forms, name) {}
+    explicit StubForm(Forms &forms) : Form(forms) {}
 };
 
 } // namespace
@@ -79,10 +79,10 @@ private:
         if (random)
             m_program->setRandom(std::move(random));
         Forms &forms = m_program->forms();
-        forms.define(FormName::frmMain, [this](Forms &) { return std::make_unique<frmMain>(*m_program); });
-        forms.define(FormName::frmOutRez, [this](Forms &) { return std::make_unique<frmOutRez>(*m_program); });
-        forms.define(FormName::frmRegim, [this](Forms &) { return std::make_unique<frmRegim>(*m_program); });
-        forms.define(FormName::frmStart, [](Forms &f) { return std::make_unique<StubForm>(f, FormName::frmStart); });
+        forms.define<frmMain>([this](Forms &) { return std::make_unique<frmMain>(*m_program); });
+        forms.define<frmOutRez>([this](Forms &) { return std::make_unique<frmOutRez>(*m_program); });
+        forms.define<frmRegim>([this](Forms &) { return std::make_unique<frmRegim>(*m_program); });
+        forms.define<frmStart>([](Forms &f) { return std::make_unique<StubForm>(f); });
     }
     // As after OK in the selection window: the test loaded, the main window
     // loaded and hidden, the mode window on screen.
@@ -90,16 +90,16 @@ private:
     {
         Forms &forms = m_program->forms();
         m_folder.writeRaw(u"plain.txt"_s, test);
-        if (LoadTest(m_folder.filePath(u"plain.txt"_s), m_program->Tasks()).failure)
+        if (LoadTest(m_folder.read(u"plain.txt"_s), m_program->Tasks()).failure)
             return nullptr;
-        forms.load<frmMain>(FormName::frmMain);
-        auto *regim = forms.load<frmRegim>(FormName::frmRegim);
+        forms.load<frmMain>();
+        auto *regim = forms.load<frmRegim>();
         regim->showModeless();
         return regim;
     }
     frmMain *chooseMode(frmRegim *regim, bool hints)
     {
-        auto *main = m_program->forms().loaded<frmMain>(FormName::frmMain);
+        auto *main = m_program->forms().loaded<frmMain>();
         (hints ? regim->Command1 : regim->Command2)->click();
         if (!QTest::qWaitForWindowActive(main))
             return nullptr;
@@ -219,9 +219,10 @@ private Q_SLOTS:
         QVERIFY(regim);
         regim->close();
         Forms &forms = m_program->forms();
-        QVERIFY(!forms.isLoaded(FormName::frmRegim));
-        QVERIFY(!forms.isLoaded(FormName::frmMain));
-        QVERIFY(forms.isLoaded(FormName::frmStart) && forms.loaded(FormName::frmStart)->isVisible());
+        QVERIFY(!forms.isLoaded<frmRegim>());
+        QVERIFY(!forms.isLoaded<frmMain>());
+        const Form *start = forms.loaded<frmStart, Form>();
+        QVERIFY(start && start->isVisible());
     }
 
     // "Готово" compares whole texts: twin lines are interchangeable, lines
@@ -252,7 +253,7 @@ private Q_SLOTS:
         if (from != 0)
             QVERIFY(!main->myControl1->Swap(qint16(from), qint16(to)));
         main->cmdGotovo->click();
-        auto *out = m_program->forms().loaded<frmOutRez>(FormName::frmOutRez);
+        auto *out = m_program->forms().loaded<frmOutRez>();
         QVERIFY(out);
         QFETCH(bool, correct);
         QCOMPARE(out->lswOut->item(0).subItem(2), correct ? u"Да"_s : u"Нет"_s);
@@ -312,7 +313,7 @@ private Q_SLOTS:
         QTest::keyClick(main->cmdGotovo, Qt::Key_B, Qt::ShiftModifier | Qt::AltModifier);
         QCOMPARE(int(main->run().Score), 2);
         main->cmdChangeTest->click();
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmOutRez));
+        QVERIFY(!m_program->forms().isLoaded<frmOutRez>());
         frmRegim *regim = loadRegim(ThreeTasks);
         QVERIFY(regim);
         main = chooseMode(regim, false);
@@ -320,9 +321,9 @@ private Q_SLOTS:
         QCOMPARE(int(main->run().Score), 0);
         QCOMPARE(panel(main, u"otv"_s), u"Задача №1"_s);
         QCOMPARE(panel(main, u"ver"_s), u"Правильно 0"_s);
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmOutRez));
+        QVERIFY(!m_program->forms().isLoaded<frmOutRez>());
         main->cmdGotovo->click();
-        auto *out = m_program->forms().loaded<frmOutRez>(FormName::frmOutRez);
+        auto *out = m_program->forms().loaded<frmOutRez>();
         QCOMPARE(out->lswOut->rowCount(), 1);
         QCOMPARE(out->lswOut->item(0).text(), u"1"_s);
     }
@@ -362,7 +363,7 @@ private Q_SLOTS:
         QFETCH(bool, closed);
         frmMain *main = loadMain(true);
         main->cmdGotovo->click(); // a row: the results window is loaded, hidden
-        QVERIFY(m_program->forms().isLoaded(FormName::frmOutRez));
+        QVERIFY(m_program->forms().isLoaded<frmOutRez>());
         m_desktop->answers.enqueue(MsgAnswer(answer));
         m_desktop->boxes.clear();
         if (how == 0)
@@ -374,9 +375,9 @@ private Q_SLOTS:
             QCOMPARE(m_desktop->boxes.constFirst().text, u"Вы действительно хотите выйти?"_s);
             QCOMPARE(m_desktop->boxes.constFirst().buttons, MsgButtons::YesNo);
         }
-        QCOMPARE(m_program->forms().isLoaded(FormName::frmMain), !closed);
-        QCOMPARE(m_program->forms().isLoaded(FormName::frmOutRez), !closed);
-        QCOMPARE(m_program->forms().isLoaded(FormName::frmStart), how == 2);
+        QCOMPARE(m_program->forms().isLoaded<frmMain>(), !closed);
+        QCOMPARE(m_program->forms().isLoaded<frmOutRez>(), !closed);
+        QCOMPARE(m_program->forms().isLoaded<frmStart>(), how == 2);
     }
 
     // Done with hints on: a wrong answer is shown right and "Далее" moves
@@ -389,7 +390,7 @@ private Q_SLOTS:
         QString endMessage;
         QTimer closer;
         connect(&closer, &QTimer::timeout, this, [&] {
-            auto *out = m_program->forms().loaded<frmOutRez>(FormName::frmOutRez);
+            auto *out = m_program->forms().loaded<frmOutRez>();
             if (!out || !out->isVisible())
                 return;
             endMessage = out->lblOut->text();
@@ -423,7 +424,7 @@ private Q_SLOTS:
             }
         }
         QVERIFY(!test::endsProgram([&] { main->cmdGotovo->click(); }));
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmMain));
+        QVERIFY(!m_program->forms().isLoaded<frmMain>());
         QCOMPARE(rows, expected);
         QCOMPARE(endMessage, u"Поздравляем Вас. \r\nВы прошли тест, набрав 2 из 3.\r\nРежим подсказок включен\r\n"
                              "Позови учителя.\r\nВы решили следующие задачи:"_s);
@@ -500,11 +501,11 @@ private Q_SLOTS:
         QCOMPARE(name(main->sbr->panel(u"ver"_s)), u"Правильно 0"_s);
         QCOMPARE(name(main->sbr->panel(u"reg"_s)), u"Режим подсказок включен"_s);
         QCOMPARE(name(main->txtChange), u"Строки:"_s);
-        auto *regim = m_program->forms().load<frmRegim>(FormName::frmRegim);
+        auto *regim = m_program->forms().load<frmRegim>();
         QCOMPARE(name(regim->Command1), u"С подсказками"_s);
         QCOMPARE(name(regim->Command2), u"Без подсказок"_s);
         main->cmdGotovo->click();
-        auto *out = m_program->forms().loaded<frmOutRez>(FormName::frmOutRez);
+        auto *out = m_program->forms().loaded<frmOutRez>();
         QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(out->lswOut)->tableInterface();
         QVERIFY(table);
         QCOMPARE(table->columnCount(), 3);
@@ -526,12 +527,12 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), main->txtChange);
         QTest::keyClicks(main->txtChange, u"1"_s);
         QTest::keyClick(main->txtChange, Qt::Key_Return);
-        QVERIFY(m_program->forms().isLoaded(FormName::frmMain));
+        QVERIFY(m_program->forms().isLoaded<frmMain>());
         QCOMPARE(main->txtChange->text(), u"1 -"_s);
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmOutRez));
+        QVERIFY(!m_program->forms().isLoaded<frmOutRez>());
         main->cmdGotovo->setFocus();
         QTest::keyClick(main->cmdGotovo, Qt::Key_Return);
-        QVERIFY(m_program->forms().isLoaded(FormName::frmOutRez)); // Готово recorded a row
+        QVERIFY(m_program->forms().isLoaded<frmOutRez>()); // Готово recorded a row
     }
 
     // A held key presses a button, or closes a message box, once: on its
@@ -632,7 +633,7 @@ private Q_SLOTS:
             form = start.get();
             form->show();
         } else if (window != u"frmMain"_s) {
-            form = forms.load(window);
+            form = window == u"frmRegim"_s ? static_cast<Form *>(forms.load<frmRegim>()) : forms.load<frmOutRez>();
             form->showModeless();
         }
         auto *pressable = form->findChild<QAbstractButton *>(button);

@@ -27,6 +27,7 @@ public:
         box[C::txtChange] = {8640, 3150, 1410, 330};
         box[C::lblChange] = {8640, 2835, 1410, 240};
         box[C::myControl1] = {630, 810, 6180, 3870};
+        box[C::sbr] = {0, 5304, 9504, 288};
     }
 
     bool isMinimized() const override { return minimized; }
@@ -45,7 +46,6 @@ public:
         ++resizes;
         layoutMainWindow(*this);
     }
-    double statusBarHeight() const override { return 288; }
     double left(C c) const override { return box[c].left(); }
     double top(C c) const override { return box[c].top(); }
     double width(C c) const override { return box[c].width(); }

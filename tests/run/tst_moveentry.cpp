@@ -1,3 +1,4 @@
+#include "platform/keycodes.h"
 #include "run/moveentry.h"
 
 #include <QTest>
@@ -25,7 +26,7 @@ public:
     {
         if (key > 31 && m_text.size() < MoveEntry::BoxLength)
             m_text.insert(m_caret++, QChar(key));
-        else if (key == MoveEntry::Backspace && m_caret > 0)
+        else if (key == KeyCodes::Backspace && m_caret > 0)
             m_text.remove(--m_caret, 1);
     }
 

@@ -1,4 +1,5 @@
 #include "platform/core/random.h"
+#include "run/answercheck.h"
 #include "run/shuffle.h"
 #include "run/testrun.h"
 

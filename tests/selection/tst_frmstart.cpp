@@ -1,11 +1,11 @@
 #include "program/formnames.h"
-#include "selection/frmsplash.h"
+#include "selection/frmgdi.h"
 #include "selection/frmstart.h"
 #include "platform/core/nativefiles.h"
 #include "program/program.h"
 #include "scripteddesktop.h"
 #include "handlers.h"
-#include "testdata/linereader.h"
+#include "testdata/lines.h"
 #include "testdata/loader.h"
 #include "testfolder.h"
 
@@ -35,8 +35,8 @@ class StubForm final : public Form
 {
     Q_OBJECT
 public:
-    StubForm(Forms &forms, const QString &name)
-        : Form(forms, name)
+    explicit StubForm(Forms &forms)
+        : Form(forms)
     {
     }
 };
@@ -73,18 +73,18 @@ private:
         m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
         Forms &forms = m_program->forms();
         Program &program = *m_program;
-        forms.define(FormName::frmStart, [&program](Forms &) { return std::make_unique<frmStart>(program); });
-        forms.define(FormName::frmGdi, [&program](Forms &) { return std::make_unique<frmGdi>(program); });
+        forms.define<frmStart>([&program](Forms &) { return std::make_unique<frmStart>(program); });
+        forms.define<frmGdi>([&program](Forms &) { return std::make_unique<frmGdi>(program); });
         if (withRunWindows) {
-            for (const QString &name : {FormName::frmMain, FormName::frmRegim})
-                forms.define(name, [name](Forms &f) { return std::make_unique<StubForm>(f, name); });
+            forms.define<frmMain>([](Forms &f) { return std::make_unique<StubForm>(f); });
+            forms.define<frmRegim>([](Forms &f) { return std::make_unique<StubForm>(f); });
         }
     }
     frmStart *loadStart(bool withRunWindows = true)
     {
         makeProgram(withRunWindows);
         frmStart *start = nullptr;
-        test::endsProgram([&] { start = m_program->forms().load<frmStart>(FormName::frmStart); });
+        test::endsProgram([&] { start = m_program->forms().load<frmStart>(); });
         if (start)
             start->showModeless();
         return start;
@@ -242,7 +242,7 @@ private Q_SLOTS:
         frmStart *start = loadStart();
         QCOMPARE(listed(start), QStringList{shown});
         start->Command1->click();
-        Form *main = m_program->forms().loaded(FormName::frmMain);
+        Form *main = m_program->forms().loaded<frmMain, Form>();
         QVERIFY(main);
         QCOMPARE(QAccessible::queryAccessibleInterface(main)->text(QAccessible::Name), u"Velmora - "_s + shown);
     }
@@ -278,7 +278,7 @@ private Q_SLOTS:
         // OK with nothing selected does nothing.
         start->Command1_Click();
         QVERIFY(start->isVisible());
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmGdi));
+        QVERIFY(!m_program->forms().isLoaded<frmGdi>());
 #endif
     }
 
@@ -305,12 +305,14 @@ private Q_SLOTS:
             QTest::mouseDClick(start->List1->viewport(), Qt::LeftButton, {}, item.center());
         }
         Forms &forms = m_program->forms();
-        QVERIFY(!forms.isLoaded(FormName::frmStart));
-        QVERIFY(!forms.isLoaded(FormName::frmGdi));
-        QVERIFY(forms.isLoaded(FormName::frmMain));
-        QCOMPARE(forms.loaded(FormName::frmMain)->windowTitle(), u"Velmora - Чай"_s);
-        QVERIFY(!forms.loaded(FormName::frmMain)->isVisible());
-        QVERIFY(forms.loaded(FormName::frmRegim)->isVisible());
+        QVERIFY(!forms.isLoaded<frmStart>());
+        QVERIFY(!forms.isLoaded<frmGdi>());
+        QVERIFY(forms.isLoaded<frmMain>());
+        const Form *main = forms.loaded<frmMain, Form>();
+        QCOMPARE(main->windowTitle(), u"Velmora - Чай"_s);
+        QVERIFY(!main->isVisible());
+        const Form *regim = forms.loaded<frmRegim, Form>();
+        QVERIFY(regim->isVisible());
         QCOMPARE(m_program->Tasks().count(), 1);
         QCOMPARE(m_program->Tasks().task(1),
                  QStringList({u"Заварите чай"_s, u"Вскипятить воду"_s, u"Залить заварку"_s}));
@@ -346,7 +348,7 @@ private Q_SLOTS:
         QCOMPARE(listed(start), QStringList{u"Чай"_s});
         start->Command1_Click();
         QVERIFY(m_desktop->boxes.isEmpty());
-        QVERIFY(m_program->forms().isLoaded(FormName::frmMain));
+        QVERIFY(m_program->forms().isLoaded<frmMain>());
         QCOMPARE(m_program->Tasks().count(), 1);
         QCOMPARE(m_folder->leftovers(), QStringList());
     }
@@ -370,8 +372,8 @@ private Q_SLOTS:
         for (int i = 0; i < tabs; ++i)
             QTest::keyClick(start->focusWidget(), Qt::Key_Tab);
         QTest::keyClick(start->focusWidget(), Qt::Key_Return);
-        QCOMPARE(m_program->forms().isLoaded(FormName::frmMain), loadsTheTest);
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmStart));
+        QCOMPARE(m_program->forms().isLoaded<frmMain>(), loadsTheTest);
+        QVERIFY(!m_program->forms().isLoaded<frmStart>());
     }
 
     void escCancels()
@@ -380,7 +382,7 @@ private Q_SLOTS:
         frmStart *start = loadStart();
         QSignalSpy lastAfter(&m_program->forms(), &Forms::lastUnloaded);
         QTest::keyClick(start, Qt::Key_Escape);
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmStart));
+        QVERIFY(!m_program->forms().isLoaded<frmStart>());
         QCOMPARE(lastAfter.count(), 1);
     }
 
@@ -394,7 +396,7 @@ private Q_SLOTS:
         QTest::newRow("ends after a statement") << velmora::scrambleBytes("Т\r\nЗадание\r\n");
         QTest::newRow("ends with an empty line") << velmora::scrambleBytes("Т\r\nЗадание\r\nШаг\r\n\r\n");
         QTest::newRow("title without a line end within the longest line")
-            << QByteArray(LineReader::DefaultMaxLineLength + 3, 'x') + "\r\nS\r\n";
+            << QByteArray(TitleLimit + 1, 'x') + "\r\nS\r\n";
     }
     void damagedTest()
     {
@@ -436,8 +438,8 @@ private Q_SLOTS:
         QVERIFY(m_desktop->boxes.constFirst().text.contains(u"«Длинный»"_s));
         QVERIFY(!m_desktop->ended);
         QVERIFY(start->isVisible());
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmMain));
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmGdi));
+        QVERIFY(!m_program->forms().isLoaded<frmMain>());
+        QVERIFY(!m_program->forms().isLoaded<frmGdi>());
         QCOMPARE(m_folder->leftovers(), QStringList());
     }
 
@@ -522,7 +524,7 @@ private Q_SLOTS:
         QVERIFY(m_desktop->boxes.isEmpty());
         QVERIFY(!m_desktop->ended);
         QCOMPARE(m_program->Tasks().count(), 1);
-        QVERIFY(m_program->forms().isLoaded(FormName::frmMain));
+        QVERIFY(m_program->forms().isLoaded<frmMain>());
         QCOMPARE(m_folder->leftovers(), why == u"folder"_s ? QStringList{u"tea.tst.tmp"_s} : QStringList());
     }
 };

@@ -1,5 +1,6 @@
 #include "testdata/authoring.h"
 #include "program/formnames.h"
+#include "selection/frmgdi.h"
 #include "selection/frmsplash.h"
 #include "selection/frmstart.h"
 #include "program/program.h"
@@ -95,8 +96,8 @@ private Q_SLOTS:
     {
         start(QString());
         Forms &forms = m_program->forms();
-        QVERIFY(!forms.isLoaded(FormName::frmSplash));
-        QVERIFY(forms.loaded(FormName::frmStart)->isVisible());
+        QVERIFY(!forms.isLoaded<frmSplash>());
+        QVERIFY(forms.loaded<frmStart>()->isVisible());
         QVERIFY(m_desktop->openRequests.isEmpty());
         QVERIFY(m_desktop->boxes.isEmpty());
     }
@@ -377,7 +378,7 @@ private Q_SLOTS:
         m_desktop = std::make_unique<test::ScriptedDesktop>();
         m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
         defineForms(*m_program);
-        auto *splash = m_program->forms().load<frmSplash>(FormName::frmSplash);
+        auto *splash = m_program->forms().load<frmSplash>();
         QVERIFY(splash);
         QCOMPARE(splash->lblVersion->text(), u"Version 0.9.0"_s);
         QCOMPARE(splash->lblProductName->text(), u"Velmora"_s);
@@ -406,7 +407,7 @@ private Q_SLOTS:
         m_desktop = std::make_unique<test::ScriptedDesktop>();
         m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
         defineForms(*m_program);
-        auto *splash = m_program->forms().load<frmSplash>(FormName::frmSplash);
+        auto *splash = m_program->forms().load<frmSplash>();
         QVERIFY(splash);
         auto *shown = splash->Frame1->findChild<QLabel *>(label);
         QVERIFY(shown);
@@ -439,15 +440,15 @@ private Q_SLOTS:
         m_desktop = std::make_unique<test::ScriptedDesktop>();
         m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
         defineForms(*m_program);
-        auto *splash = m_program->forms().load<frmSplash>(FormName::frmSplash);
+        auto *splash = m_program->forms().load<frmSplash>();
         splash->showModeless();
         if (byKey)
             QTest::keyClick(splash, Qt::Key_A);
         else
             QTest::mouseClick(splash->Frame1, Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(!m_program->forms().isLoaded(FormName::frmSplash));
+        QVERIFY(!m_program->forms().isLoaded<frmSplash>());
         Main(*m_program);
-        QVERIFY(m_program->forms().loaded(FormName::frmStart)->isVisible());
+        QVERIFY(m_program->forms().loaded<frmStart>()->isVisible());
         QVERIFY(!m_desktop->ended);
     }
 
@@ -456,7 +457,7 @@ private Q_SLOTS:
         m_desktop = std::make_unique<test::ScriptedDesktop>();
         m_program = std::make_unique<Program>(*m_desktop, m_folder->path(), QString());
         defineForms(*m_program);
-        auto *gdi = m_program->forms().load<frmGdi>(FormName::frmGdi);
+        auto *gdi = m_program->forms().load<frmGdi>();
         QCOMPARE(gdi->Label1->text(), u"Подождите пожалуйста"_s);
         QCOMPARE(gdi->cursor().shape(), Qt::WaitCursor);
         QCOMPARE(gdi->size(), QSize(170, 82));

@@ -1,6 +1,8 @@
+#include "tasklist.h"
 #include "testdata/checker.h"
 #include "testdata/loader.h"
 #include "testdata/scramble.h"
+#include "testdata/teachertext.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -43,8 +45,8 @@ private slots:
     void findings();
     void mixedEncodings_data();
     void mixedEncodings();
-    void notATeachersText_data();
-    void notATeachersText();
+    void notText_data();
+    void notText();
     void cleanVerdictMeansLoadsAsWritten();
     void taskCounterLimit();
 };
@@ -164,10 +166,10 @@ void tst_Checker::mixedEncodings()
 {
     QFETCH(QByteArray, text);
     QFETCH(QStringList, expected);
-    verifyFindings(mixedEncodingFindings(text), expected);
+    verifyFindings(TeacherText(text).mixedEncodings(), expected);
 }
 
-void tst_Checker::notATeachersText_data()
+void tst_Checker::notText_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("named"); // in the finding; empty: a text
@@ -191,11 +193,11 @@ void tst_Checker::notATeachersText_data()
     QTest::newRow("UTF-16") << QByteArray("\xFF\xFET\0\r\0\n\0S\0\r\0\n\0", 14) << QString();
 }
 
-void tst_Checker::notATeachersText()
+void tst_Checker::notText()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, named);
-    const std::optional<Finding> found = velmora::notATeachersText(bytes);
+    const std::optional<Finding> found = TeacherText(bytes).notText();
     QCOMPARE(found.has_value(), !named.isEmpty());
     if (!found)
         return;
@@ -237,7 +239,7 @@ void tst_Checker::cleanVerdictMeansLoadsAsWritten()
             else
                 written.last().append(QString::fromLatin1(bare));
         }
-        QCOMPARE(Tasks.tasks(), written);
+        QCOMPARE(velmora::test::tasksOf(Tasks), written);
     }
     QVERIFY2(clean > 20, QByteArray::number(clean).constData());
 }

@@ -1,20 +1,14 @@
-#include "testdata/linereader.h"
+#include "tasklist.h"
+#include "testdata/lines.h"
 #include "testdata/loader.h"
+#include "testdata/maxvalue.h"
 #include "testdata/scramble.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <thread>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 using namespace velmora;
+using velmora::test::tasksOf;
 using namespace Qt::StringLiterals;
 
 using TaskList = QList<QStringList>;
@@ -34,68 +28,6 @@ std::optional<Failure> loadBytes(QByteArray bytes, TaskTable &Tasks, int *tasksR
         *tasksRead = result.tasksRead;
     return result.failure;
 }
-
-#ifdef Q_OS_UNIX
-// Loads `bytes` as the program loads a test that is a pipe: line by line,
-// through a named pipe another thread writes them into.
-LoadResult loadPiped(const QByteArray &bytes, TaskTable &Tasks)
-{
-    QTemporaryDir dir;
-    const QString pipe = dir.filePath(u"pipe"_s);
-    if (::mkfifo(QFile::encodeName(pipe).constData(), 0600) != 0)
-        return {Failure::of(FailureNumber::DeviceIoError), 0, {}};
-    std::thread writer([&] {
-        QFile in(pipe);
-        if (in.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            in.write(bytes);
-    });
-    LoadResult result = LoadTest(pipe, Tasks);
-    writer.join();
-    return result;
-}
-#endif
-
-// The lines of `bytes` by the test format's rule.
-QList<QByteArray> splitLines(const QByteArray &bytes)
-{
-    QList<QByteArray> lines;
-    for (qsizetype start = 0; start < bytes.size();) {
-        const LineSpan line = lineAt(QByteArrayView(bytes), start);
-        lines << bytes.sliced(line.start, line.size);
-        start = line.next();
-    }
-    return lines;
-}
-
-// A device that hands out a few bytes at a time, like a slow pipe: the
-// line rules must not depend on where the reads happen to split.
-class TrickleDevice final : public QIODevice
-{
-public:
-    TrickleDevice(QByteArray data, quint32 seed)
-        : m_data(std::move(data))
-        , m_random(seed)
-    {
-        open(QIODevice::ReadOnly);
-    }
-
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
-    {
-        const qint64 n = std::min<qint64>({maxSize, qint64(m_random.bounded(1, 8)), qint64(m_data.size() - m_pos)});
-        std::memcpy(data, m_data.constData() + m_pos, size_t(n));
-        m_pos += n;
-        return n;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
-    QByteArray m_data;
-    qsizetype m_pos = 0;
-    QRandomGenerator m_random;
-};
 
 QByteArray manyTasks(int tasks, int steps)
 {
@@ -119,8 +51,6 @@ class tst_Loader final : public QObject
 private slots:
     void loadCases_data();
     void loadCases();
-    void loadingDoesNotDependOnReadSizes();
-    void lineReaderRules();
     void lineSplitting_data();
     void lineSplitting();
     void tableIsSizedNotCleared();
@@ -129,7 +59,6 @@ private slots:
     void taskLimits_data();
     void taskLimits();
     void overLongLine();
-    void loadTestFromFile();
     void readTitle_data();
     void readTitle();
     void maxValue_data();
@@ -181,72 +110,18 @@ void tst_Loader::loadCases()
     QFETCH(TaskList, tasks);
     QFETCH(int, failure);
 
-    // Read whole and loaded in place, and line by line from a pipe.
-#ifdef Q_OS_UNIX
-    TaskTable piped;
-    const LoadResult pipedResult = loadPiped(bytes, piped);
-    QCOMPARE(pipedResult.failure ? pipedResult.failure->number : 0, failure);
-    QCOMPARE(piped.tasks(), failure ? TaskList() : tasks);
-#endif
-
     TaskTable Tasks;
     int tasksRead = -1;
     const std::optional<Failure> result = loadBytes(bytes, Tasks, &tasksRead);
     QCOMPARE(result ? result->number : 0, failure);
     if (!failure) {
-        QCOMPARE(Tasks.tasks(), tasks);
+        QCOMPARE(tasksOf(Tasks), tasks);
         QCOMPARE(tasksRead, int(tasks.size()));
         for (int n = 1; n <= Tasks.count(); ++n)
             QCOMPARE(Tasks.stepCount(n), int(tasks.at(n - 1).size()) - 1);
     } else {
         QVERIFY(Tasks.isEmpty());
     }
-}
-
-void tst_Loader::loadingDoesNotDependOnReadSizes()
-{
-    QRandomGenerator random(7);
-    const char alphabet[] = {'\r', '\n', 'a', 'b', '\xE0'};
-    for (int round = 0; round < 300; ++round) {
-        QByteArray bytes;
-        const int length = random.bounded(60);
-        for (int i = 0; i < length; ++i)
-            bytes.append(alphabet[random.bounded(int(sizeof alphabet))]);
-
-        // The loader reads a pipe through LineReader: its lines must be
-        // those of the bytes read whole, however the reads split them.
-        TrickleDevice trickle(bytes, quint32(round));
-        LineReader reader(trickle);
-        QList<QByteArray> pieces;
-        while (!reader.atEnd())
-            pieces << *reader.readLine();
-        QCOMPARE(pieces, splitLines(bytes));
-        QCOMPARE(reader.readLine(), std::nullopt);
-    }
-}
-
-void tst_Loader::lineReaderRules()
-{
-    QByteArray bytes("a\r\nb\rc\nd\r\n\r\ne\r");
-    QBuffer device(&bytes);
-    device.open(QIODevice::ReadOnly);
-    LineReader reader(device);
-    QStringList lines;
-    while (!reader.atEnd())
-        lines << QString::fromLatin1(*reader.readLine());
-    QCOMPARE(lines, (QStringList{u"a"_s, u"b"_s, u"c\nd"_s, u""_s, u"e"_s}));
-    QCOMPARE(reader.readLine(), std::nullopt);
-    QVERIFY(!reader.failed());
-
-    // A CR at the end of one block, its LF at the start of the next.
-    QByteArray big(1024 * 1024 - 1, 'x');
-    big += "\r\ny\r\n";
-    QBuffer bigDevice(&big);
-    bigDevice.open(QIODevice::ReadOnly);
-    LineReader bigReader(bigDevice);
-    QCOMPARE(bigReader.readLine()->size(), 1024 * 1024 - 1);
-    QCOMPARE(bigReader.readLine(), std::optional<QByteArray>("y"));
-    QVERIFY(bigReader.atEnd());
 }
 
 void tst_Loader::lineSplitting_data()
@@ -284,9 +159,9 @@ void tst_Loader::lineSplitting()
     QStringList gotWide; // the same rules over characters
     const QString wide = QString::fromLatin1(text);
     for (qsizetype start = 0; start < text.size();) {
-        const LineSpan line = lineAt(QByteArrayView(text), start, ends);
+        const LineSpan line = LineSpan::at(QByteArrayView(text), start, ends);
         got << QString::fromLatin1(text.sliced(line.start, line.size)) + u'/' + QString::number(line.terminator);
-        const LineSpan wideLine = lineAt(QStringView(wide), start, ends);
+        const LineSpan wideLine = LineSpan::at(QStringView(wide), start, ends);
         gotWide << wide.sliced(wideLine.start, wideLine.size) + u'/' + QString::number(wideLine.terminator);
         start = line.next();
     }
@@ -397,38 +272,11 @@ void tst_Loader::overLongLine()
 {
     // A file of junk without a single CR must not end up in memory whole.
     QByteArray junk("T\r\n");
-    junk += QByteArray(LineReader::DefaultMaxLineLength + 10, 'j');
+    junk += QByteArray(MaxLineLength + 10, 'j');
     TaskTable Tasks;
     const std::optional<Failure> failure = loadBytes(junk, Tasks);
     QVERIFY(failure);
     QCOMPARE(failure->number, 7);
-}
-
-void tst_Loader::loadTestFromFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("тест.tst.tmp"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("T\r\nS\r\n");
-    file.close();
-
-    TaskTable Tasks;
-    std::optional<Failure> failure = LoadTest(path, Tasks).failure;
-    QVERIFY(failure);
-    QCOMPARE(failure->number, 62);
-    QCOMPARE(failure->path, path);
-
-    failure = LoadTest(dir.filePath(QStringLiteral("missing")), Tasks).failure;
-    QVERIFY(failure);
-    QCOMPARE(failure->number, 53);
-    QCOMPARE(failure->path, dir.filePath(QStringLiteral("missing")));
-
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(unscrambledCopy(manyTasks(40000 / 21, 20)));
-    file.close();
-    QCOMPARE(LoadTest(path, Tasks).failure, std::nullopt);
-    QCOMPARE(Tasks.count(), 40000 / 21);
 }
 
 void tst_Loader::readTitle_data()
@@ -444,6 +292,8 @@ void tst_Loader::readTitle_data()
     QTest::newRow("no line end") << QByteArray("abc") << true << QStringLiteral("abc");
     QTest::newRow("empty title") << QByteArray("\r\nx") << true << QString();
     QTest::newRow("empty file") << QByteArray() << false << QString();
+    QTest::newRow("longer than a title may be") << QByteArray(TitleLimit + 10, 'x') + "\r\n" << true
+                                                << QString(TitleLimit, u'x');
 }
 
 void tst_Loader::readTitle()

@@ -1,7 +1,7 @@
-#include "platform/core/nativefiles.h"
-#include "testdata/linereader.h"
+#include "testdata/lines.h"
 #include "testdata/messages.h"
 #include "testdata/scramble.h"
+#include "testdata/teachertext.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -9,11 +9,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-
-#include <limits>
 #include <QTest>
 
 #include <cstring>
+#include <limits>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -68,7 +67,28 @@ private:
     qint64 m_left = Length;
 };
 
-const QByteArray LongestTitlePlusOne = QByteArray(LineReader::DefaultMaxLineLength + 3, 'x') + "\r\nS\r\nA\r\n";
+const QByteArray LongestTitlePlusOne = QByteArray(TitleLimit + 1, 'x') + "\r\nS\r\nA\r\n";
+
+// ScrambleFile from bytes in memory into memory; `written` gets what it wrote.
+std::optional<Failure> scrambled(const QByteArray &input, QByteArray &written,
+                                 qint64 limit = std::numeric_limits<qint64>::max())
+{
+    QBuffer in;
+    in.setData(input);
+    in.open(QIODevice::ReadOnly);
+    QBuffer out(&written);
+    out.open(QIODevice::WriteOnly);
+    return ScrambleFile(in, out, limit);
+}
+
+// writeScrambledFile from the file `input`, as the tool's unscramble runs it.
+std::optional<Failure> writeFrom(const QString &input, const QString &output)
+{
+    QFile in(input);
+    if (!in.open(QIODevice::ReadOnly))
+        return fileFailure(in, input);
+    return writeScrambledFile(in, output, input);
+}
 
 } // namespace
 
@@ -77,23 +97,18 @@ class tst_Scramble final : public QObject
     Q_OBJECT
 
 private slots:
-    void copyOfStoredTest_data();
-    void copyOfStoredTest();
-    void copyTakesANameNoOneHolds_data();
-    void copyTakesANameNoOneHolds();
     void byteVectors_data();
     void byteVectors();
     void noCrLfPairIsInputPastEnd_data();
     void noCrLfPairIsInputPastEnd();
     void titleEndAcrossBlocks();
     void roundTripOnGeneratedTexts();
-    void plainTextOfStored();
+    void readLimit_data();
+    void readLimit();
+    void textOfStoredTest();
 
-    void scrambleFileWritesTmpBesideInput();
-    void scrambleFileReplacesExistingOutput();
-    void plantedLinkIsNeverFollowed();
-    void damagedInputNamesOutputAndLeavesNothing();
-    void missingInput();
+    void writeReplacesExistingOutput();
+    void emptyInputNamesOutput();
     void outputFailures();
     void outputNamingInputIsRefused();
     void endlessInputStops();
@@ -142,6 +157,9 @@ void tst_Scramble::byteVectors()
     QByteArray bytes = plain;
     QCOMPARE(scrambleBytes(std::move(bytes)), stored); // transformed where they lie
     QCOMPARE(scrambleBytes(plain), stored);
+    QByteArray written;
+    QCOMPARE(scrambled(plain, written), std::nullopt);
+    QCOMPARE(written, stored);
 
     // The same routine unscrambles: the text comes back with two bytes more,
     // the complement of its last byte and that byte itself.
@@ -166,31 +184,22 @@ void tst_Scramble::noCrLfPairIsInputPastEnd()
 {
     QFETCH(QByteArray, input);
     QCOMPARE(scrambleBytes(input), QByteArray());
-    QTemporaryDir dir;
-    const QString copy = dir.filePath(QStringLiteral("t.tst.tmp"));
-    QBuffer stored;
-    stored.setData(input);
-    stored.open(QIODevice::ReadOnly);
-    const std::optional<Failure> failure = ScrambleFile(stored, {}, CopyPlace{nativePath(copy), copy}).failure;
+    QByteArray written;
+    const std::optional<Failure> failure = scrambled(input, written);
     QVERIFY(failure);
-    QCOMPARE(failure->number, 62);
+    QCOMPARE(failure->number, FailureNumber::InputPastEnd);
     QCOMPARE(failure->description, QStringLiteral("Input past end of file"));
-    QVERIFY(!QFileInfo::exists(copy));
+    QCOMPARE(written, QByteArray()); // nothing is written before the title's end
 }
 
 void tst_Scramble::titleEndAcrossBlocks()
 {
-    // The copy is written from blocks of a megabyte: a pair split between
-    // two blocks still ends the title, and the copy holds what the
+    // The input is read in blocks of a megabyte: a pair split between two
+    // blocks still ends the title, and the output holds what the
     // transformation in memory gives.
-    QTemporaryDir dir;
-    const QString copy = dir.filePath(QStringLiteral("t.tst.tmp"));
-    const auto written = [&](const QByteArray &input) {
-        QBuffer in;
-        in.setData(input);
-        in.open(QIODevice::ReadOnly);
-        QFile::remove(copy);
-        return ScrambleFile(in, {}, CopyPlace{nativePath(copy), copy}).failure ? QByteArray() : readAll(copy);
+    const auto written = [](const QByteArray &input) {
+        QByteArray output;
+        return scrambled(input, output) ? QByteArray() : output;
     };
     for (qsizetype crAt : {qsizetype(1024 * 1024 - 1), qsizetype(1024 * 1024), qsizetype(2 * 1024 * 1024 - 1)}) {
         QByteArray plain(crAt, 'x');
@@ -237,121 +246,67 @@ void tst_Scramble::roundTripOnGeneratedTexts()
     }
 }
 
-void tst_Scramble::plainTextOfStored()
+void tst_Scramble::readLimit_data()
 {
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<int>("failure");
+    // The stored test below brings ten bytes.
+    QTest::newRow("as large as allowed") << qint64(10) << 0;
+    QTest::newRow("larger than allowed") << qint64(9) << int(FailureNumber::OutOfMemory);
+}
+
+void tst_Scramble::readLimit()
+{
+    QFETCH(qint64, limit);
+    QFETCH(int, failure);
+    const QByteArray stored = scrambleBytes("T\r\nS\r\nA\r\n");
+    QByteArray written;
+    const std::optional<Failure> result = scrambled(stored, written, limit);
+    QCOMPARE(result ? result->number : 0, failure);
+    if (!failure)
+        QCOMPARE(written, scrambleBytes(stored));
+}
+
+void tst_Scramble::textOfStoredTest()
+{
+    const auto textOf = [](const QByteArray &stored) {
+        const std::optional<TeacherText> text = TeacherText::ofStoredTest(stored);
+        return text ? std::optional<QByteArray>(text->storedForm()) : std::nullopt;
+    };
     const QByteArray plain("Test\r\nTask\r\nStep\r\n");
-    QCOMPARE(velmora::plainTextOfStored(scrambleBytes(plain)), std::optional<QByteArray>(plain));
-    QCOMPARE(velmora::plainTextOfStored(scrambleBytes("Title\r\n")), std::optional<QByteArray>("Title\r\n"));
+    QCOMPARE(textOf(scrambleBytes(plain)), std::optional<QByteArray>(plain));
+    QCOMPARE(textOf(scrambleBytes("Title\r\n")), std::optional<QByteArray>("Title\r\n"));
     // A stored file cut right after its title: nothing before the title's end goes.
-    QCOMPARE(velmora::plainTextOfStored("Title\r\n"), std::optional<QByteArray>("Title\r\n"));
-    QCOMPARE(velmora::plainTextOfStored("no pair"), std::nullopt);
+    QCOMPARE(textOf("Title\r\n"), std::optional<QByteArray>("Title\r\n"));
+    QCOMPARE(textOf("no pair"), std::nullopt);
+    QCOMPARE(textOf(LongestTitlePlusOne), std::nullopt);
 }
 
-void tst_Scramble::scrambleFileWritesTmpBesideInput()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString test = dir.filePath(QStringLiteral("тест1.tst"));
-    const QByteArray plain("Test\r\nTask\r\nStep 1\r\nStep 2\r\n");
-    QVERIFY(writeFile(test, scrambleBytes(plain)));
-
-    QString path = test;
-    QCOMPARE(ScrambleFile(path), std::nullopt);
-    QCOMPARE(path, test + QStringLiteral(".tmp"));
-    QCOMPARE(readAll(path), plain + "\xF5\n");
-    QCOMPARE(readAll(test), scrambleBytes(plain)); // the input is left as it was
-
-    path = test;
-    const QString elsewhere = dir.filePath(QStringLiteral("plain.txt"));
-    QCOMPARE(ScrambleFile(path, elsewhere), std::nullopt);
-    QCOMPARE(path, elsewhere);
-}
-
-void tst_Scramble::scrambleFileReplacesExistingOutput()
+void tst_Scramble::writeReplacesExistingOutput()
 {
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("in.txt"));
     const QString output = dir.filePath(QStringLiteral("out.tst"));
     QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
     QVERIFY(writeFile(output, QByteArray(10000, 'o')));
-    QString path = input;
-    QCOMPARE(ScrambleFile(path, output), std::nullopt);
+    QCOMPARE(writeFrom(input, output), std::nullopt);
     QCOMPARE(readAll(output), scrambleBytes("T\r\nS\r\nA\r\n"));
+    QCOMPARE(readAll(input), QByteArray("T\r\nS\r\nA\r\n")); // the input is left as it was
 }
 
-void tst_Scramble::plantedLinkIsNeverFollowed()
+void tst_Scramble::emptyInputNamesOutput()
 {
     QTemporaryDir dir;
-    const QString input = dir.filePath(QStringLiteral("in.txt"));
-    const QString victim = dir.filePath(QStringLiteral("victim"));
-    const QString output = dir.filePath(QStringLiteral("in.txt.tmp"));
-    QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
-    QVERIFY(writeFile(victim, "precious"));
-#ifndef Q_OS_UNIX
-    QSKIP("QFile::link makes a Windows shortcut here: an ordinary file, followed by nothing");
-#endif
-    if (!QFile::link(victim, output))
-        QSKIP("symbolic links are not available here");
-    QVERIFY(QFileInfo(output).isSymLink());
-
-    QString path = input;
-    QCOMPARE(ScrambleFile(path), std::nullopt);
-    QCOMPARE(readAll(victim), QByteArray("precious"));
-    QVERIFY(!QFileInfo(output).isSymLink());
-    QCOMPARE(readAll(output), scrambleBytes("T\r\nS\r\nA\r\n"));
-
-    // A dangling link is removed as well, not written through.
-    const QString nowhere = dir.filePath(QStringLiteral("nowhere"));
-    QVERIFY(QFile::remove(output));
-    QVERIFY(QFile::link(nowhere, output));
-    path = input;
-    QCOMPARE(ScrambleFile(path), std::nullopt);
-    QVERIFY(!QFileInfo::exists(nowhere));
-    QVERIFY(!QFileInfo(output).isSymLink());
-}
-
-void tst_Scramble::damagedInputNamesOutputAndLeavesNothing()
-{
-    QTemporaryDir dir;
-    const QString input = dir.filePath(QStringLiteral("broken.tst"));
-    QVERIFY(writeFile(input, "no line break at all"));
-    QString path = input;
-    const std::optional<Failure> failure = ScrambleFile(path);
-    QVERIFY(failure);
-    QCOMPARE(failure->number, 62);
-    QCOMPARE(failure->path, input + QStringLiteral(".tmp"));
-    QCOMPARE(path, input + QStringLiteral(".tmp"));
-    QVERIFY(!QFileInfo::exists(path));
-    QCOMPARE(testDataFailureMessage(*failure).text,
-             QStringLiteral("Файл ") + input + QStringLiteral(". поврежден или записан в неверном формате..."));
-
     const QString empty = dir.filePath(QStringLiteral("empty.txt"));
-    QVERIFY(writeFile(empty, {}));
-    path = empty;
     const QString output = dir.filePath(QStringLiteral("out.tst"));
-    const std::optional<Failure> emptyFailure = ScrambleFile(path, output);
-    QVERIFY(emptyFailure);
-    QCOMPARE(emptyFailure->number, 62);
-    QCOMPARE(emptyFailure->path, output);
-}
-
-void tst_Scramble::missingInput()
-{
-    QTemporaryDir dir;
-    const QString input = dir.filePath(QStringLiteral("missing.tst"));
-    QString path = input;
-    const std::optional<Failure> failure = ScrambleFile(path);
+    QVERIFY(writeFile(empty, {}));
+    const std::optional<Failure> failure = writeFrom(empty, output);
     QVERIFY(failure);
-    QCOMPARE(failure->number, 53);
-    QCOMPARE(failure->description, QStringLiteral("File not found"));
-    QCOMPARE(failure->path, input);
-    QCOMPARE(path, input); // the output path is taken only after the input opened
-    QVERIFY(!QFileInfo::exists(input + QStringLiteral(".tmp")));
-
-    path = dir.filePath(QStringLiteral("no/such/folder/x.tst"));
-    QCOMPARE(ScrambleFile(path)->number, 76);
-    path = dir.path();
-    QCOMPARE(ScrambleFile(path)->number, 75);
+    QCOMPARE(failure->number, FailureNumber::InputPastEnd);
+    QCOMPARE(failure->path, output);
+    QCOMPARE(FailureMessage(*failure).text,
+             QStringLiteral("Файл ") + output.chopped(3) + QStringLiteral(" поврежден или записан в неверном формате..."));
+    QVERIFY(!QFileInfo::exists(output));
 }
 
 void tst_Scramble::outputFailures()
@@ -360,16 +315,14 @@ void tst_Scramble::outputFailures()
     const QString input = dir.filePath(QStringLiteral("in.txt"));
     QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
 
-    QString path = input;
-    std::optional<Failure> failure = ScrambleFile(path, dir.filePath(QStringLiteral("missing/out.tst")));
+    std::optional<Failure> failure = writeFrom(input, dir.filePath(QStringLiteral("missing/out.tst")));
     QVERIFY(failure);
-    QCOMPARE(failure->number, 76);
+    QCOMPARE(failure->number, FailureNumber::PathNotFound);
 
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-    path = input;
-    failure = ScrambleFile(path, dir.filePath(QStringLiteral("sub")));
+    failure = writeFrom(input, dir.filePath(QStringLiteral("sub")));
     QVERIFY(failure);
-    QCOMPARE(failure->number, 75);
+    QCOMPARE(failure->number, FailureNumber::PathFileAccessError);
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("sub"))).isDir());
 }
 
@@ -378,10 +331,9 @@ void tst_Scramble::outputNamingInputIsRefused()
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("in.txt"));
     QVERIFY(writeFile(input, "no pair here"));
-    QString path = input;
-    const std::optional<Failure> failure = ScrambleFile(path, input);
+    const std::optional<Failure> failure = writeFrom(input, input);
     QVERIFY(failure);
-    QCOMPARE(failure->number, 75);
+    QCOMPARE(failure->number, FailureNumber::PathFileAccessError);
     QCOMPARE(readAll(input), QByteArray("no pair here"));
 
     // A given output is written through a link: a link to the input is the input.
@@ -392,8 +344,7 @@ void tst_Scramble::outputNamingInputIsRefused()
 #endif
     if (!QFile::link(input, link))
         QSKIP("symbolic links are not available here");
-    path = input;
-    QCOMPARE(ScrambleFile(path, link)->number, 75);
+    QCOMPARE(writeFrom(input, link)->number, FailureNumber::PathFileAccessError);
     QCOMPARE(readAll(input), QByteArray("T\r\nS\r\nA\r\n"));
 }
 
@@ -402,10 +353,10 @@ void tst_Scramble::endlessInputStops()
     ZeroDevice in;
     QTemporaryDir dir;
     const QString output = dir.filePath(QStringLiteral("out.tst"));
-    const std::optional<Failure> failure = scrambleToFile(in, output);
+    const std::optional<Failure> failure = writeScrambledFile(in, output);
     QVERIFY(failure);
-    QCOMPARE(failure->number, 62);
-    QVERIFY2(in.consumed() <= LineReader::DefaultMaxLineLength + 2 + 1024 * 1024, qPrintable(QString::number(in.consumed())));
+    QCOMPARE(failure->number, FailureNumber::InputPastEnd);
+    QVERIFY2(in.consumed() <= TitleLimit + 2 + 1024 * 1024, qPrintable(QString::number(in.consumed())));
     QVERIFY(!QFileInfo::exists(output));
 }
 
@@ -425,10 +376,9 @@ void tst_Scramble::failedWriteKeepsTheOldOutput()
     const QString output = dir.filePath(QStringLiteral("good.tst"));
     QVERIFY(writeFile(source, input));
     QVERIFY(writeFile(output, "a good test"));
-    QString path = source;
-    const std::optional<Failure> failure = ScrambleFile(path, output);
+    const std::optional<Failure> failure = writeFrom(source, output);
     QVERIFY(failure);
-    QCOMPARE(failure->number, 62);
+    QCOMPARE(failure->number, FailureNumber::InputPastEnd);
     QCOMPARE(failure->path, output);
     QCOMPARE(readAll(output), QByteArray("a good test"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // nothing half-written beside it
@@ -442,10 +392,9 @@ void tst_Scramble::nonFileOutputIsRefused()
     const QString pipe = dir.filePath(QStringLiteral("pipe"));
     QVERIFY(writeFile(input, "T\r\nS\r\nA\r\n"));
     QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QString path = input;
-    const std::optional<Failure> failure = ScrambleFile(path, pipe);
+    const std::optional<Failure> failure = writeFrom(input, pipe);
     QVERIFY(failure);
-    QCOMPARE(failure->number, 75);
+    QCOMPARE(failure->number, FailureNumber::PathFileAccessError);
     QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()); // left alone, not replaced
 #else
     QSKIP("no named pipes here");
@@ -484,102 +433,9 @@ void tst_Scramble::failureMessages()
     QFETCH(QString, path);
     QFETCH(QString, text);
     QFETCH(QString, title);
-    const FailureMessage message = testDataFailureMessage(Failure::of(number, path));
+    const FailureMessage message(Failure::of(number, path));
     QCOMPARE(message.text, text);
     QCOMPARE(message.title, title);
-}
-
-void tst_Scramble::copyOfStoredTest_data()
-{
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<bool>("copyNamesInput");
-    QTest::addColumn<qint64>("limit");
-    QTest::addColumn<int>("failure");
-    const qint64 any = std::numeric_limits<qint64>::max();
-    QTest::newRow("a test") << scrambleBytes("T\r\nS\r\nA\r\n") << false << any << 0;
-    QTest::newRow("a test as large as allowed") << scrambleBytes("T\r\nS\r\nA\r\n") << false << qint64(10) << 0;
-    QTest::newRow("larger than allowed") << scrambleBytes("T\r\nS\r\nA\r\n") << false << qint64(9) << 7;
-    QTest::newRow("no CR LF pair") << QByteArray("no line end") << false << any << 62;
-    QTest::newRow("the copy is the test itself") << scrambleBytes("T\r\nS\r\nA\r\n") << true << any << 75;
-}
-
-void tst_Scramble::copyOfStoredTest()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(bool, copyNamesInput);
-    QFETCH(qint64, limit);
-    QFETCH(int, failure);
-    QTemporaryDir dir;
-    const QString test = dir.filePath(QStringLiteral("t.tst"));
-    QVERIFY(writeFile(test, stored));
-    const QString copy = copyNamesInput ? test : test + QStringLiteral(".tmp");
-    QFile in(test);
-    QVERIFY(in.open(QIODevice::ReadOnly));
-    const ScrambledCopy written = ScrambleFile(in, nativePath(test), CopyPlace{nativePath(copy), QStringLiteral("shown.tmp")}, {}, limit);
-    QCOMPARE(written.failure ? written.failure->number : 0, failure);
-    QCOMPARE(readAll(test), stored); // the test itself is only read
-    if (failure) {
-        QCOMPARE(written.failure->path, QStringLiteral("shown.tmp"));
-        QVERIFY(written.writtenPath.isEmpty());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no copy left
-        return;
-    }
-    QCOMPARE(readAll(copy), scrambleBytes(stored));
-#ifdef Q_OS_UNIX // Windows keeps no file modes; the copy is private by its folder there
-    QCOMPARE(QFileInfo(copy).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
-#endif
-    QCOMPARE(written.writtenPath, nativePath(copy));
-}
-
-// Programs that load the same test at once each write a copy of their own:
-// a name another program holds is passed over, never taken from it.
-void tst_Scramble::copyTakesANameNoOneHolds_data()
-{
-    QTest::addColumn<QStringList>("standing"); // held by another program; "name/" a folder, "name=" a stale copy
-    QTest::addColumn<QString>("taken");        // "elsewhere/" when every name beside is held
-    QTest::newRow("nothing there") << QStringList() << u"t.tst.tmp"_s;
-    QTest::newRow("a stale copy") << QStringList{u"t.tst.tmp="_s} << u"t.tst.tmp"_s;
-    QTest::newRow("the plain name held") << QStringList{u"t.tst.tmp"_s} << u"t.tst.1.tmp"_s;
-    QTest::newRow("two names held") << QStringList{u"t.tst.tmp"_s, u"t.tst.1.tmp"_s} << u"t.tst.2.tmp"_s;
-    QTest::newRow("a folder at the plain name") << QStringList{u"t.tst.tmp/"_s} << u"t.tst.1.tmp"_s;
-    QTest::newRow("every name held") << QStringList{u"t.tst.tmp"_s, u"t.tst.1.tmp"_s, u"t.tst.2.tmp"_s}
-                                     << u"elsewhere/t.tst.tmp"_s;
-}
-
-void tst_Scramble::copyTakesANameNoOneHolds()
-{
-    QFETCH(QStringList, standing);
-    QFETCH(QString, taken);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(u"elsewhere"_s));
-    const QByteArray stored = scrambleBytes("T\r\nS\r\nA\r\n");
-    QVERIFY(writeFile(dir.filePath(u"t.tst"_s), stored));
-    std::vector<std::unique_ptr<HeldFile>> others;
-    for (const QString &name : standing) {
-        if (name.endsWith(u'/')) {
-            QVERIFY(QDir(dir.path()).mkdir(name.chopped(1)));
-        } else if (name.endsWith(u'=')) {
-            QVERIFY(writeFile(dir.filePath(name.chopped(1)), "stale"));
-        } else {
-            others.push_back(std::make_unique<HeldFile>());
-            QCOMPARE(others.back()->create(nativePath(dir.filePath(name)), name), std::nullopt);
-            QCOMPARE(others.back()->file().write("held"), 4);
-        }
-    }
-    const auto place = [&](const QString &folder) {
-        return CopyPlace{nativePath(folder + u"/t.tst.tmp"_s), u"shown.tmp"_s, [folder](int n) {
-                             return n <= 2 ? nativePath(folder + u"/t.tst.%1.tmp"_s.arg(n)) : QByteArray();
-                         }};
-    };
-    QFile in(dir.filePath(u"t.tst"_s));
-    QVERIFY(in.open(QIODevice::ReadOnly));
-    const ScrambledCopy written = ScrambleFile(in, nativePath(in.fileName()), place(dir.path()),
-                                               [&] { return std::optional(place(dir.filePath(u"elsewhere"_s))); });
-    QCOMPARE(written.failure, std::nullopt);
-    QCOMPARE(written.writtenPath, nativePath(dir.filePath(taken)));
-    QCOMPARE(readAll(dir.filePath(taken)), scrambleBytes(stored));
-    for (const std::unique_ptr<HeldFile> &other : others)
-        QCOMPARE(readAll(shownPath(other->path())), QByteArray("held"));
 }
 
 QTEST_GUILESS_MAIN(tst_Scramble)

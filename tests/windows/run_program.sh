@@ -25,7 +25,6 @@ printf '%s\r\n' "$title" "Сварить кашу" "Налить молоко" "
     "Заварить чай" "Вскипятить воду" "Положить заварку" "Залить кипятком" >"$work/text.txt"
 test="$folder/Проверка.tst"
 "$tool" scramble "$work/text.txt" "$test" >/dev/null || fail "scramble"
-tasks=2
 
 # A window's client point, in the window's own pixels, clicked.
 click() { # window id, x, y
@@ -33,6 +32,23 @@ click() { # window id, x, y
 }
 window_shot() { # window id, file
     import -window "$1" "$2" 2>/dev/null
+}
+# Whether two pictures differ in any pixel.
+differ() { # picture, picture
+    local pixels
+    pixels=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+    [ "${pixels%% *}" != 0 ]
+}
+# A window's picture once it has stopped changing (painted whole), into FILE.
+settled_shot() { # window id, file
+    local next="${2%.png}-next.png"
+    window_shot "$1" "$2"
+    for _ in $(seq 50); do
+        sleep 0.2
+        window_shot "$1" "$next"
+        differ "$2" "$next" || return 0
+        mv "$next" "$2"
+    done
 }
 
 stage=selection
@@ -49,7 +65,7 @@ stage=main
 main=$(wait_window "^Velmora - $title\$" 60) || fail "no main window named after the test's title"
 
 stage=exchange
-window_shot "$main" "$work/before.png"
+settled_shot "$main" "$work/before.png"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 # The move box sits under its caption "Строки:", right of the list; its
 # place is found on the screen rather than assumed: the first white row
@@ -63,16 +79,20 @@ done
 click "$main" "$box_x" "$box_y"
 xdotool type --delay 50 "1-2"
 xdotool key Return
-sleep 1
-window_shot "$main" "$work/after.png"
-changed=$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || true)
-[ "${changed%% *}" != 0 ] || fail "the typed exchange changed nothing on the screen"
+changed=
+for _ in $(seq 50); do
+    sleep 0.2
+    window_shot "$main" "$work/after.png"
+    differ "$work/before.png" "$work/after.png" && { changed=1; break; }
+done
+[ -n "$changed" ] || fail "the typed exchange changed nothing on the screen"
 cp "$work/after.png" "$artifacts/windows-main.png"
 
 stage=done
 # "Готово" sits right of the list at the top (its design's box: 36 to 64
 # pixels down); with hints a wrong answer brings a message, then "Далее".
-for _ in $(seq $(( 4 * tasks + 4 ))); do
+# Each step waits a second for its window; a minute in all.
+for _ in $(seq 60); do
     [ -n "$(xdotool search --onlyvisible --name '^Результаты$' 2>/dev/null)" ] && break
     message=$(xdotool search --onlyvisible --name '^Velmora$' 2>/dev/null | head -n1 || true)
     if [ -n "$message" ]; then

@@ -6,13 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace velmora {
 
 QString standardDescription(int number)
@@ -45,29 +38,47 @@ FailureError::FailureError(Failure failure)
 {
 }
 
+int openFailureNumber(OpenRefusal why, FileAccess access)
+{
+    switch (why) {
+    case OpenRefusal::NothingThere:
+        return access == FileAccess::Read ? FailureNumber::FileNotFound : FailureNumber::PathNotFound;
+    case OpenRefusal::BrokenLink: return FailureNumber::FileNotFound;
+    case OpenRefusal::NoFolder: return FailureNumber::PathNotFound;
+    case OpenRefusal::Refused: return FailureNumber::PermissionDenied;
+    case OpenRefusal::DiskFull: return FailureNumber::DiskFull;
+    case OpenRefusal::Other: break;
+    }
+    return FailureNumber::PathFileAccessError;
+}
+
 namespace {
 
 // Why an open failed, told from what the file system shows now: Qt keeps
 // the reason only as text.
-int openFailureNumber(const QString &path, FileAccess access)
+OpenRefusal refusalAt(const QString &path, FileAccess access)
 {
     if (path.isEmpty())
-        return FailureNumber::PathFileAccessError;
+        return OpenRefusal::Other;
     const QFileInfo info(path);
     const QFileInfo folder(info.absolutePath());
     if (!folder.exists() || !folder.isDir())
-        return FailureNumber::PathNotFound;
+        return OpenRefusal::NoFolder;
     if (info.isDir())
-        return FailureNumber::PathFileAccessError;
-    const bool present = info.exists() || info.isSymLink();
+        return OpenRefusal::Other;
     if (access == FileAccess::Read) // a link that leads nowhere names no file
-        return info.exists() ? FailureNumber::PermissionDenied : FailureNumber::FileNotFound;
-    if (present || !folder.isWritable())
-        return FailureNumber::PermissionDenied;
-    return FailureNumber::PathFileAccessError;
+        return info.exists() ? OpenRefusal::Refused : OpenRefusal::NothingThere;
+    if (info.exists() || info.isSymLink() || !folder.isWritable())
+        return OpenRefusal::Refused;
+    return OpenRefusal::Other;
 }
 
 } // namespace
+
+Failure openFailure(const QString &path, FileAccess access)
+{
+    return Failure::of(openFailureNumber(refusalAt(path, access), access), path);
+}
 
 Failure fileFailure(const QFileDevice &file, const QString &path, FileAccess access)
 {
@@ -76,18 +87,13 @@ Failure fileFailure(const QFileDevice &file, const QString &path, FileAccess acc
     case QFileDevice::ReadError:
     case QFileDevice::WriteError: return Failure::of(FailureNumber::DeviceIoError, path);
     case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError: return Failure::of(openFailureNumber(path, access), path);
+    case QFileDevice::PermissionsError: return openFailure(path, access);
     default:
         // Some open failures leave no error code at all (no file name given).
         if (!file.isOpen())
-            return Failure::of(openFailureNumber(path, access), path);
+            return openFailure(path, access);
         return Failure::of(FailureNumber::PathFileAccessError, path);
     }
-}
-
-Failure openFailure(const QString &path, FileAccess access)
-{
-    return Failure::of(openFailureNumber(path, access), path);
 }
 
 std::optional<Failure> openRegularFile(QFile &file, const QString &path)
@@ -104,38 +110,6 @@ std::optional<Failure> openRegularFile(QFile &file, const QString &path)
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fileFailure(file, path);
-    return std::nullopt;
-#endif
-}
-
-std::optional<Failure> openNativeFile(QFile &file, const QByteArray &nativePath, const QString &shownPath)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        switch (errno) {
-        case ENOENT:
-        case ELOOP: return Failure::of(FailureNumber::FileNotFound, shownPath);
-        case ENOTDIR: return Failure::of(FailureNumber::PathNotFound, shownPath);
-        case EACCES:
-        case EPERM: return Failure::of(FailureNumber::PermissionDenied, shownPath);
-        default: return Failure::of(FailureNumber::PathFileAccessError, shownPath);
-        }
-    }
-    struct stat status = {};
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-        ::close(fd);
-        return Failure::of(FailureNumber::PathFileAccessError, shownPath);
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return fileFailure(file, shownPath);
-    }
-    return std::nullopt;
-#else
-    file.setFileName(velmora::shownPath(nativePath));
-    if (!file.open(QIODevice::ReadOnly))
-        return fileFailure(file, shownPath);
     return std::nullopt;
 #endif
 }

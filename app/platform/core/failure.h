@@ -65,6 +65,24 @@ private:
 // and a missing file means something else when it was to be created.
 enum class FileAccess { Read, Write };
 
+// Why an open failed, as the program tells the causes apart, whether the
+// system names the cause or the file system shows it afterwards.
+enum class OpenRefusal {
+    NothingThere, // no file at the name
+    BrokenLink,   // a link that leads nowhere, or links in a loop
+    NoFolder,     // the name's folder is missing, or a part of the path is no folder
+    Refused,      // access refused, or a file system that takes no writes
+    DiskFull,     // no room left for a file to create
+    Other,        // a folder where a file was expected, a name the system refuses
+};
+
+// The program's number for an open refused so: FailureNumber::FileNotFound
+// for nothing there to read (FailureNumber::PathNotFound when creating)
+// and for a broken link, FailureNumber::PathNotFound for a missing folder,
+// FailureNumber::PermissionDenied, FailureNumber::DiskFull, else
+// FailureNumber::PathFileAccessError.
+int openFailureNumber(OpenRefusal why, FileAccess access);
+
 // The failure a file operation on `file` met, in the program's numbering:
 // 53 when the file to read does not exist, 76 when its folder does not,
 // 70 when access is refused (or the folder of a file to create cannot be
@@ -81,10 +99,5 @@ Failure openFailure(const QString &path, FileAccess access = FileAccess::Read);
 // followed): a folder, a pipe or a device is failure 75. The open itself
 // never waits, so a pipe without a writer cannot hang the caller.
 std::optional<Failure> openRegularFile(QFile &file, const QString &path);
-
-// Opens for reading the file named by `nativePath`, the bytes the system
-// gave (a command-line argument), also when they are no text a QString can
-// hold. Failures name `shownPath`.
-std::optional<Failure> openNativeFile(QFile &file, const QByteArray &nativePath, const QString &shownPath);
 
 } // namespace velmora

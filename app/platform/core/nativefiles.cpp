@@ -22,20 +22,25 @@ namespace velmora {
 #ifdef Q_OS_UNIX
 namespace {
 
-// The program's number for a failed open, from the system's reason.
-int openFailureNumber(int error, FileAccess access)
+// Why an open failed, from the system's reason.
+OpenRefusal refusalOf(int error)
 {
     switch (error) {
-    case ENOENT: return access == FileAccess::Read ? FailureNumber::FileNotFound : FailureNumber::PathNotFound;
-    case ELOOP: return FailureNumber::FileNotFound;
-    case ENOTDIR: return FailureNumber::PathNotFound;
+    case ENOENT: return OpenRefusal::NothingThere;
+    case ELOOP: return OpenRefusal::BrokenLink;
+    case ENOTDIR: return OpenRefusal::NoFolder;
     case EACCES:
     case EPERM:
-    case EROFS: return FailureNumber::PermissionDenied;
+    case EROFS: return OpenRefusal::Refused;
     case ENOSPC:
-    case EDQUOT: return FailureNumber::DiskFull;
-    default: return FailureNumber::PathFileAccessError;
+    case EDQUOT: return OpenRefusal::DiskFull;
+    default: return OpenRefusal::Other;
     }
+}
+
+Failure systemRefusal(int error, FileAccess access, const QString &shown)
+{
+    return Failure::of(openFailureNumber(refusalOf(error), access), shown);
 }
 
 bool sameFile(const struct stat &a, const struct stat &b)
@@ -132,7 +137,7 @@ NativeListing listFolder(const QByteArray &folder)
     NativeListing listing;
     DIR *dir = ::opendir(folder.constData());
     if (!dir) {
-        listing.failure = Failure::of(openFailureNumber(errno, FileAccess::Write), shownPath(folder));
+        listing.failure = systemRefusal(errno, FileAccess::Write, shownPath(folder));
         return listing;
     }
     for (;;) {
@@ -157,7 +162,7 @@ std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, co
     // then made an ordinary blocking descriptor for the reads.
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return refused ? refused() : Failure::of(openFailureNumber(errno, FileAccess::Read), shown);
+        return refused ? refused() : systemRefusal(errno, FileAccess::Read, shown);
     struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
@@ -171,13 +176,30 @@ std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, co
     return std::nullopt;
 }
 
+std::optional<Failure> openNativeFile(QFile &file, const QByteArray &path, const QString &shown)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return systemRefusal(errno, FileAccess::Read, shown);
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return Failure::of(FailureNumber::PathFileAccessError, shown);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fileFailure(file, shown);
+    }
+    return std::nullopt;
+}
+
 std::optional<Failure> createPrivateFile(QFile &file, const QByteArray &path, const QString &shown)
 {
     ::unlink(path.constData());
     // The mode is given to the create itself: the umask can only take bits away.
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd < 0)
-        return Failure::of(openFailureNumber(errno, FileAccess::Write), shown);
+        return systemRefusal(errno, FileAccess::Write, shown);
     if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         ::unlink(path.constData());
@@ -205,9 +227,9 @@ std::optional<Failure> HeldFile::create(const QByteArray &path, const QString &s
     if (fd < 0) {
         const int error = errno;
         remove();
-        return Failure::of(error == EEXIST ? FailureNumber::FileAlreadyExists
-                                           : openFailureNumber(error, FileAccess::Write),
-                           shown);
+        if (error == EEXIST)
+            return Failure::of(FailureNumber::FileAlreadyExists, shown);
+        return systemRefusal(error, FileAccess::Write, shown);
     }
     if (m_signalled)
         knowSignalledFile(fd);
@@ -359,6 +381,14 @@ std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, co
         failure->path = shown;
         return failure;
     }
+    return std::nullopt;
+}
+
+std::optional<Failure> openNativeFile(QFile &file, const QByteArray &path, const QString &shown)
+{
+    file.setFileName(shownPath(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return fileFailure(file, shown);
     return std::nullopt;
 }
 

@@ -40,6 +40,11 @@ NativeListing listFolder(const QByteArray &folder);
 std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, const QString &shown,
                                          const std::function<Failure()> &refused = {});
 
+// Opens for reading whatever `path` names but a folder (a file, a pipe),
+// by the bytes the system gave (a command-line argument), also when they
+// are no text a QString can hold. Failures name `shown`.
+std::optional<Failure> openNativeFile(QFile &file, const QByteArray &path, const QString &shown);
+
 // Creates a file afresh for writing, readable and writable by its owner
 // alone from its first byte (no other account ever sees a byte of it):
 // whatever stands at the name goes first (a link itself, never what it

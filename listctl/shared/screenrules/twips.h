@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-namespace tabulo {
+namespace screenrules {
 
-// Twips (1/1440 inch) per device-independent pixel, as the screen's logical
-// resolution gives them: 15 at 96 dpi.
+// Twips (1/1440 inch) per device-independent pixel, as a screen's logical
+// resolution gives them: 15 at 96 dots per inch.
 struct TwipScale final
 {
     double x = 15.0;
@@ -17,19 +17,26 @@ struct TwipScale final
     }
 };
 
-// Whole pixels for a twip value; what a label really takes when asked for it.
+// Whole pixels for a twip value, rounded once (a half away from zero): what
+// a control really takes when asked for it.
 inline int twipsToPixels(double twips, double twipsPerPixel)
 {
     return static_cast<int>(std::lround(twips / twipsPerPixel));
 }
 
-// The twip value a label reports back after snapping to whole pixels.
+// Whole twips for a pixel value, rounded once.
+inline int pixelsToTwips(int pixels, double twipsPerPixel)
+{
+    return static_cast<int>(std::lround(pixels * twipsPerPixel));
+}
+
+// The twip value a control reports back after snapping to whole pixels.
 inline double snapTwips(double twips, double twipsPerPixel)
 {
     return twipsToPixels(twips, twipsPerPixel) * twipsPerPixel;
 }
 
-// The twip value of the whole pixels that fit in a size: a label snapped
+// The twip value of the whole pixels that fit in a size: a control snapped
 // down never grows into the free strip beside it.
 inline double snapTwipsDown(double twips, double twipsPerPixel)
 {
@@ -38,4 +45,4 @@ inline double snapTwipsDown(double twips, double twipsPerPixel)
     return std::floor(twips / twipsPerPixel + 1e-9) * twipsPerPixel;
 }
 
-} // namespace tabulo
+} // namespace screenrules

@@ -2,10 +2,11 @@
 
 #include <QtGlobal>
 
-namespace tabulo {
+namespace screenrules {
 
-// Colour codes as the control stores them: the high bit marks a system
-// colour whose low bits are the index; anything else is 0x00BBGGRR.
+// Colour codes as the windows and the list control store them: the high bit
+// marks a system colour whose low bits are the index; anything else is a
+// plain colour, 0x00BBGGRR.
 namespace ColourCode {
 inline constexpr quint32 SystemFlag = 0x80000000u;
 inline constexpr quint32 WindowBackground = 0x80000005u;
@@ -18,4 +19,4 @@ inline constexpr quint32 ButtonText = 0x80000012u;
 inline constexpr quint32 InactiveCaptionText = 0x80000013u;
 } // namespace ColourCode
 
-} // namespace tabulo
+} // namespace screenrules

@@ -1,15 +1,19 @@
 #include "platform/core/nativefiles.h"
-#include "selection/testcatalog.h"
+#include "testdata/lines.h"
 #include "testdata/loader.h"
+#include "testdata/scramble.h"
+#include "testdata/temporarycopy.h"
 #include "testfolder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -35,7 +39,7 @@ bool writeNative(const QByteArray &path, const QByteArray &bytes)
 
 } // namespace
 
-class tst_TestCatalog final : public QObject
+class tst_TemporaryCopy final : public QObject
 {
     Q_OBJECT
 
@@ -74,7 +78,7 @@ private Q_SLOTS:
         QFETCH(int, number);
         QFETCH(bool, suffixed);
         const QByteArray suffix = (number > 0 ? "." + QByteArray::number(number) : QByteArray()) + ".tmp";
-        const QByteArray copy = copyName(name, 255, number);
+        const QByteArray copy = TemporaryCopy::name(name, 255, number);
         QVERIFY(copy.size() <= 255);
         QVERIFY(copy.endsWith(suffix));
         QCOMPARE(copy == name + suffix, suffixed);
@@ -83,8 +87,8 @@ private Q_SLOTS:
         // the same test, have copies of their own.
         QByteArray other = name;
         other[other.size() - 5] = other.at(other.size() - 5) == 'b' ? 'c' : 'b';
-        QVERIFY(copyName(other, 255, number) != copy);
-        QVERIFY(copyName(name, 255, number + 1) != copy);
+        QVERIFY(TemporaryCopy::name(other, 255, number) != copy);
+        QVERIFY(TemporaryCopy::name(name, 255, number + 1) != copy);
     }
 
     // Only what is certainly a stale copy of the program's goes at start-up.
@@ -110,7 +114,7 @@ private Q_SLOTS:
             << QList<QByteArray>{"tea.tst", "tea.tst.tmp/"} << QList<QByteArray>{}
             << QList<QByteArray>{"tea.tst", "tea.tst.tmp"};
         QTest::newRow("the short copy of a long name")
-            << QList<QByteArray>{nameOf(253), copyName(nameOf(253), 255)} << QList<QByteArray>{}
+            << QList<QByteArray>{nameOf(253), TemporaryCopy::name(nameOf(253), 255)} << QList<QByteArray>{}
             << QList<QByteArray>{nameOf(253)};
 #ifdef Q_OS_UNIX
         QTest::newRow("a name that is no text")
@@ -155,7 +159,7 @@ private Q_SLOTS:
             else if (!make(native(folder, name)))
                 QSKIP("this file system does not take such names");
         }
-        const std::optional<QByteArray> own = privateCopyFolder();
+        const std::optional<QByteArray> own = TemporaryCopy::privateFolder();
         QVERIFY(own);
         QList<QByteArray> ownKept;
         for (const QByteArray &name : ownFiles) {
@@ -164,7 +168,7 @@ private Q_SLOTS:
                 ownKept << name.sliced(1);
         }
 
-        QCOMPARE(sweepStaleCopies(folder.path()), int(files.size() - kept.size() + ownFiles.size() - ownKept.size()));
+        QCOMPARE(TemporaryCopy::sweep(folder.path()), int(files.size() - kept.size() + ownFiles.size() - ownKept.size()));
         QList<QByteArray> left = listFolder(nativePath(folder.path())).names;
         std::sort(left.begin(), left.end());
         std::sort(kept.begin(), kept.end());
@@ -229,11 +233,11 @@ private Q_SLOTS:
         big.close();
         QVERIFY(folder.writeRaw(u"big.tst.tmp"_s, "marker"));
         TaskTable Tasks;
-        const ChosenTestLoad load = loadChosenTest(native(folder, "big.tst"), u"Большой"_s, Tasks);
+        const TestOpening load = TemporaryCopy::loadChosenTest(native(folder, "big.tst"), u"Большой"_s, Tasks);
         QVERIFY(load.failure);
         QCOMPARE(load.failure->number, FailureNumber::OutOfMemory);
         QCOMPARE(folder.read(u"big.tst.tmp"_s), QByteArray("marker"));
-        QCOMPARE(listFolder(*privateCopyFolder()).names, QList<QByteArray>());
+        QCOMPARE(listFolder(*TemporaryCopy::privateFolder()).names, QList<QByteArray>());
     }
 
     // Two programs that open the same test at once: each loads a copy of
@@ -252,20 +256,121 @@ private Q_SLOTS:
         std::vector<std::unique_ptr<HeldFile>> others;
         for (int number = 0; number < heldBeside; ++number) {
             others.push_back(std::make_unique<HeldFile>());
-            QCOMPARE(others.back()->create(native(folder, copyName("tea.tst", 255, number)), QString()), std::nullopt);
+            QCOMPARE(others.back()->create(native(folder, TemporaryCopy::name("tea.tst", 255, number)), QString()), std::nullopt);
             QCOMPARE(others.back()->file().write("held"), 4);
         }
         TaskTable Tasks;
-        const ChosenTestLoad load = loadChosenTest(native(folder, "tea.tst"), u"Чай"_s, Tasks);
+        const TestOpening load = TemporaryCopy::loadChosenTest(native(folder, "tea.tst"), u"Чай"_s, Tasks);
         QCOMPARE(load.failure, std::nullopt);
         QCOMPARE(load.refusal, std::nullopt);
         QCOMPARE(Tasks.count(), 1);
         for (const std::unique_ptr<HeldFile> &other : others)
             QCOMPARE(folder.read(shownPath(other->path()).section(u'/', -1)), QByteArray("held"));
         QCOMPARE(folder.leftovers().size(), heldBeside);
-        QCOMPARE(listFolder(*privateCopyFolder()).names, QList<QByteArray>());
+        QCOMPARE(listFolder(*TemporaryCopy::privateFolder()).names, QList<QByteArray>());
+    }
+
+    // A test that cannot be opened, or whose copy cannot be loaded, fails
+    // with the message the program shows; nothing is left behind and the
+    // tasks the pupil had stay.
+    void failedTests_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<bool>("namesCopy"); // the message names the copy, else the test
+        QTest::newRow("gone") << u"missing"_s << QByteArray() << int(FailureNumber::FileNotFound) << false;
+        QTest::newRow("a folder named as a test") << u"folder"_s << QByteArray()
+                                                  << int(FailureNumber::PathFileAccessError) << false;
+        QTest::newRow("no line break") << u"file"_s << QByteArray("Заголовок без конца")
+                                       << int(FailureNumber::InputPastEnd) << true;
+        QTest::newRow("empty") << u"file"_s << QByteArray() << int(FailureNumber::InputPastEnd) << true;
+        QTest::newRow("ends after a statement") << u"file"_s << scrambleBytes("Т\r\nЗадание\r\n")
+                                                << int(FailureNumber::InputPastEnd) << true;
+        QTest::newRow("a title longer than a title may be")
+            << u"file"_s << QByteArray(TitleLimit + 1, 'x') + "\r\nS\r\n" << int(FailureNumber::InputPastEnd) << true;
+        QTest::newRow("a 32768th task") << u"file"_s << scrambleBytes(QByteArray("T\r\n") + QByteArray("S\r\nA\r\n\r\n").repeated(32768))
+                                        << int(FailureNumber::Overflow) << true;
+    }
+    void failedTests()
+    {
+        QFETCH(QString, what);
+        QFETCH(QByteArray, stored);
+        QFETCH(int, failure);
+        QFETCH(bool, namesCopy);
+        test::TestFolder folder;
+        if (what == u"file"_s)
+            QVERIFY(folder.writeRaw(u"bad.tst"_s, stored));
+        else if (what == u"folder"_s)
+            QVERIFY(QDir(folder.path()).mkdir(u"bad.tst"_s));
+        TaskTable Tasks;
+        QVERIFY(folder.writeTest(u"tea.tst"_s, "Чай\r\nЗаварите\r\nВскипятить\r\n"));
+        QVERIFY(TemporaryCopy::loadChosenTest(native(folder, "tea.tst"), u"Чай"_s, Tasks).opens());
+
+        const TestOpening load = TemporaryCopy::loadChosenTest(native(folder, "bad.tst"), u"Плохой"_s, Tasks);
+        QVERIFY(load.failure);
+        QCOMPARE(load.failure->number, failure);
+        const QString test = folder.filePath(u"bad.tst"_s);
+        QCOMPARE(load.failure->path, namesCopy ? test + u".tmp"_s : test);
+        if (failure == FailureNumber::InputPastEnd)
+            QCOMPARE(load.message(), u"Файл "_s + test + u". поврежден или записан в неверном формате..."_s);
+        QCOMPARE(Tasks.count(), 1);
+        QCOMPARE(Tasks.text(1, 0), u"Заварите"_s);
+        QCOMPARE(folder.leftovers(), QStringList());
+        QCOMPARE(listFolder(*TemporaryCopy::privateFolder()).names, QList<QByteArray>());
+        if (what == u"file"_s)
+            QCOMPARE(folder.read(u"bad.tst"_s), stored); // the test is only read
+    }
+
+    // Whatever stands at the copy's name: a stale copy is replaced, a link
+    // is removed and never followed, a folder is passed over; a second name
+    // for the test itself is refused rather than written over.
+    void whatStandsAtTheCopysName_data()
+    {
+        QTest::addColumn<QString>("standing");
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QStringList>("left"); // in the folder afterwards, beside the test and "victim"
+        QTest::newRow("a stale copy") << u"stale"_s << 0 << QStringList();
+        QTest::newRow("a folder") << u"folder"_s << 0 << QStringList{u"tea.tst.tmp"_s};
+#ifdef Q_OS_UNIX // QFile::link makes a Windows shortcut there: an ordinary file
+        QTest::newRow("a link to another file") << u"link"_s << 0 << QStringList();
+        QTest::newRow("a link to nowhere") << u"nowhere"_s << 0 << QStringList();
+        QTest::newRow("the test itself under that name") << u"hard link"_s << int(FailureNumber::PathFileAccessError)
+                                                         << QStringList{u"tea.tst.tmp"_s};
+#endif
+    }
+    void whatStandsAtTheCopysName()
+    {
+        QFETCH(QString, standing);
+        QFETCH(int, failure);
+        QFETCH(QStringList, left);
+        test::TestFolder folder;
+        const QByteArray stored = scrambleBytes("Чай\r\nЗаварите\r\nВскипятить\r\n");
+        QVERIFY(folder.writeRaw(u"tea.tst"_s, stored));
+        QVERIFY(folder.writeRaw(u"victim"_s, "precious"));
+        const QString copy = folder.filePath(u"tea.tst.tmp"_s);
+        if (standing == u"stale"_s)
+            QVERIFY(folder.writeRaw(u"tea.tst.tmp"_s, "Чай\r\nanswers in order"));
+        else if (standing == u"folder"_s)
+            QVERIFY(QDir(folder.path()).mkpath(u"tea.tst.tmp/inside"_s));
+        else if (standing == u"link"_s)
+            QVERIFY(QFile::link(folder.filePath(u"victim"_s), copy));
+        else if (standing == u"nowhere"_s)
+            QVERIFY(QFile::link(folder.filePath(u"nowhere"_s), copy));
+#ifdef Q_OS_UNIX
+        else if (standing == u"hard link"_s)
+            QCOMPARE(::link(QFile::encodeName(folder.filePath(u"tea.tst"_s)).constData(), QFile::encodeName(copy).constData()), 0);
+#endif
+        TaskTable Tasks;
+        const TestOpening load = TemporaryCopy::loadChosenTest(native(folder, "tea.tst"), u"Чай"_s, Tasks);
+        QCOMPARE(load.failure ? load.failure->number : 0, failure);
+        QCOMPARE(Tasks.count(), failure ? 0 : 1);
+        QCOMPARE(folder.read(u"tea.tst"_s), stored);
+        QCOMPARE(folder.read(u"victim"_s), QByteArray("precious"));
+        QVERIFY(!QFileInfo::exists(folder.filePath(u"nowhere"_s)));
+        QCOMPARE(folder.leftovers(), left);
     }
 };
 
-QTEST_GUILESS_MAIN(tst_TestCatalog)
-#include "tst_testcatalog.moc"
+QTEST_GUILESS_MAIN(tst_TemporaryCopy)
+#include "tst_temporarycopy.moc"
