@@ -67,9 +67,10 @@ windows-deps:
 	@scripts/install-deps --windows
 
 windows: deps windows-deps build
+	qt=$$(scripts/build-qt-windows) && \
 	$(CMAKE) -S . -B $(BUILD)/windows -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON -DVELMORA_PCH=$(PCH) \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DQT_HOST_PATH=/usr \
-		-DCMAKE_PREFIX_PATH="$$(scripts/build-qt-windows)" -DCMAKE_FIND_ROOT_PATH="$$(scripts/build-qt-windows --prefix)" \
+		-DCMAKE_PREFIX_PATH="$$qt" -DCMAKE_FIND_ROOT_PATH="$$qt" \
 		-DVELMORA_LINUX_TOOL=$(CURDIR)/$(BUILD)/test/bin/velmora-tst
 	cmake --build $(BUILD)/windows -j $(JOBS)
 	cd $(BUILD)/windows && ctest --output-on-failure -j $(JOBS)
