@@ -5,7 +5,8 @@
 # main window is named after its title; its plain copy is gone); the mode
 # with hints; an exchange typed into the move box changes the list;
 # "Готово" (its message and "Далее" after each wrong answer) to the last
-# task; the results window; OK ends the program. Windows are told by their
+# task; the results window; OK ends the program. Then the same on a full
+# disk, where the plain copy goes elsewhere. Windows are told by their
 # titles (Wine offers no accessibility bus), the list's change by its
 # pixels. On a failure the screen is saved into ARTIFACTS.
 # Usage: run_program.sh WINE_RUN BIN_DIR LINUX_VELMORA_TST ARTIFACTS
@@ -32,4 +33,23 @@ start=$(wait_window '^Выбор теста$' 120) || fail "no test-selection wi
 press "$start" End Return
 
 pupil_takes_test "$folder" "$title"
+
+stage=full-disk
+# The program's folder on a disk with no room left: the plain copy goes to
+# the user's temporary folder and the test is taken all the same.
+full="$work/full"
+mkdir "$full"
+if mount -t tmpfs -o size=$(( $(du -sk "$folder" | cut -f1) + 256 ))k tmpfs "$full" 2>/dev/null; then
+    mounted=$full
+    cp -r "$folder/." "$full/"
+    dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null || true
+    "$wine_run" "$full/velmora.exe" & app_pid=$!
+    start=$(wait_window '^Выбор теста$' 120) || fail "no test-selection window on a full disk"
+    press "$start" End Return
+    pupil_takes_test "$full" "$title"
+    "$wine_run" --wait
+    umount -l "$full" && mounted=
+else
+    echo "not run on a full disk: mounting a small file system needs root"
+fi
 echo "all passed"

@@ -3,14 +3,17 @@
 #   wine_session ARTIFACTS PREFIX   a work folder ($work, removed at the end),
 #                                   Xvfb; fail() then saves the screen as
 #                                   ARTIFACTS/PREFIX<stage>.png
-# The program in $app_pid and Xvfb are ended at exit.
+# The program in $app_pid and Xvfb are ended at exit, a file system
+# mounted at $mounted unmounted.
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xwindows.sh"
 
 app_pid=
 xvfb_pid=
 stage=start
+mounted=
 wine_cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$mounted" ] && umount -l "$mounted" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }

@@ -2,9 +2,17 @@
 
 #include "platform/core/nativefiles.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#else
+#include <cerrno>
+#endif
 
 namespace velmora {
 
@@ -73,6 +81,29 @@ OpenRefusal refusalAt(const QString &path, FileAccess access)
     return OpenRefusal::Other;
 }
 
+// Qt calls only a full disk on Unix a resource error. A write refused by
+// the user's disk quota, or by a full disk on Windows, is a plain write
+// error that only its text, the system's own, tells apart.
+bool noRoomLeft(const QFileDevice &file)
+{
+#ifdef Q_OS_WIN
+    constexpr int QuotaExceeded = 1295; // ERROR_DISK_QUOTA_EXCEEDED, missing from MinGW's headers
+#endif
+    static constexpr int NoRoom[] = {
+#ifdef Q_OS_WIN
+        ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL, QuotaExceeded,
+#else
+        ENOSPC,
+#ifdef EDQUOT
+        EDQUOT,
+#endif
+#endif
+    };
+    const QString said = file.errorString();
+    return !said.isEmpty()
+           && std::any_of(std::begin(NoRoom), std::end(NoRoom), [&said](int code) { return said == qt_error_string(code); });
+}
+
 } // namespace
 
 Failure openFailure(const QString &path, FileAccess access)
@@ -84,8 +115,11 @@ Failure fileFailure(const QFileDevice &file, const QString &path, FileAccess acc
 {
     switch (file.error()) {
     case QFileDevice::ResourceError: return Failure::of(FailureNumber::DiskFull, path);
-    case QFileDevice::ReadError:
-    case QFileDevice::WriteError: return Failure::of(FailureNumber::DeviceIoError, path);
+    case QFileDevice::WriteError:
+        if (noRoomLeft(file))
+            return Failure::of(FailureNumber::DiskFull, path);
+        return Failure::of(FailureNumber::DeviceIoError, path);
+    case QFileDevice::ReadError: return Failure::of(FailureNumber::DeviceIoError, path);
     case QFileDevice::OpenError:
     case QFileDevice::PermissionsError: return openFailure(path, access);
     default:

@@ -87,8 +87,8 @@ int openFailureNumber(OpenRefusal why, FileAccess access);
 // 53 when the file to read does not exist, 76 when its folder does not,
 // 70 when access is refused (or the folder of a file to create cannot be
 // written), 75 for a folder where a file was expected, 61 when the disk
-// is full, 57 for other read or write errors, else 75. `path` is kept in
-// the failure.
+// is full or the user's disk quota spent, 57 for other read or write
+// errors, else 75. `path` is kept in the failure.
 Failure fileFailure(const QFileDevice &file, const QString &path, FileAccess access = FileAccess::Read);
 
 // The failure an open of `path` met, told from what the file system shows
