@@ -2,8 +2,9 @@
 # The installer as a school's administrator runs it: silently (/S) into a
 # fresh Wine prefix; the program's folder in Program Files\Velmora with the
 # sample tests and the Start-menu entry "Velmora"; the installed program
-# starts, lists the samples and a pupil takes the first of them whole, to
-# the results window (leaving no plain copy); a test added by hand survives the
+# starts, lists the samples and a pupil, who cannot write there, takes the
+# first of them whole, to the results window (the plain copy in the pupil's
+# temporary folder, then gone); a test added by hand survives the
 # silent uninstall, which removes everything the installer put there.
 # Usage: installer.sh WINE_RUN SETUP_EXE ARTIFACTS
 set -euo pipefail
@@ -27,12 +28,35 @@ menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Velm
 [ -f "$menu" ] || fail "no Start-menu entry Velmora"
 
 stage=installed
-# The installed program's first window; the first sample test taken whole.
-"$wine_run" "$folder/velmora.exe" & app_pid=$!
+# A pupil, who cannot change Program Files: as root, an ordinary user
+# (nobody) is given the prefix but not the program's folder. Debian's Wine
+# keeps a link to its server's folder in the prefix, which that user could
+# not enter; it is made anew.
+as_pupil=()
+if [ "$(id -u)" -eq 0 ]; then
+    pupil=nobody
+    chmod 755 "$work"
+    mkdir "$work/home"
+    rm -f "$WINEPREFIX/wineserver"
+    chown -R "$pupil" "$WINEPREFIX" "$work/home"
+    chown -R root:root "$folder"
+    chmod -R a-w "$folder"
+    as_pupil=(runuser -u "$pupil" -- env HOME="$work/home")
+fi
+# The installed program's first window; the first sample test taken whole,
+# its plain copy in the pupil's own temporary folder and removed there.
+"${as_pupil[@]}" "$wine_run" "$folder/velmora.exe" & app_pid=$!
 start=$(wait_window '^Выбор теста$' 120) || fail "the installed program showed no test-selection window"
 press "$start" Return
 pupil_takes_test "$folder" '.+'
-"$wine_run" --wait
+"${as_pupil[@]}" "$wine_run" --wait
+left=$(find "$WINEPREFIX/drive_c/users" -name '*.tmp' | xargs)
+[ -z "$left" ] || fail "plain copies left: $left"
+if [ ${#as_pupil[@]} -gt 0 ]; then
+    rm -f "$WINEPREFIX/wineserver"
+    chown -R root:root "$WINEPREFIX"
+    chmod -R u+w "$folder"
+fi
 
 stage=uninstall
 # A test a teacher added stays; the rest goes.
