@@ -6,7 +6,8 @@
 # with hints; an exchange typed into the move box changes the list;
 # "Готово" (its message and "Далее" after each wrong answer) to the last
 # task; the results window; OK ends the program. Then the same on a full
-# disk, where the plain copy goes elsewhere. Windows are told by their
+# disk, where the plain copy goes elsewhere; last, the teacher's mode writes
+# a test from a text. Windows are told by their
 # titles (Wine offers no accessibility bus), the list's change by its
 # pixels. On a failure the screen is saved into ARTIFACTS.
 # Usage: run_program.sh WINE_RUN BIN_DIR LINUX_VELMORA_TST ARTIFACTS
@@ -52,4 +53,15 @@ if mount -t tmpfs -o size=$(( $(du -sk "$folder" | cut -f1) + 256 ))k tmpfs "$fu
 else
     echo "not run on a full disk: mounting a small file system needs root"
 fi
+
+stage=authoring
+# The teacher's mode: the text chosen in the Open dialog by its Windows
+# name, the proposed test in the program's folder accepted, the success
+# message; the test written reads as the Linux build reads it.
+"$wine_run" "$folder/velmora.exe" qjx & app_pid=$!
+author_in_dialogs "Z:${work//\//\\}\\text.txt" || fail "authoring"
+for _ in $(seq 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+status=0; wait "$app_pid" || status=$?; app_pid=
+[ "$status" -eq 0 ] || fail "the authoring mode ended with status $status"
+"$tool" show "$folder/тест1.tst" | grep -qx "Заголовок: $title" || fail "the authored test does not read back"
 echo "all passed"
