@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 using namespace Qt::StringLiterals;
 
@@ -91,8 +92,13 @@ void Main(Program &program)
 
 bool canWriteFolder(const QString &folder)
 {
-    const QFileInfo info(folder);
-    return info.isDir() && info.isWritable();
+    if (!QFileInfo(folder).isDir())
+        return false;
+    // Who may write is not always in the folder's mode: Windows keeps it in
+    // access lists that Qt does not read (Program Files looks writable to a
+    // teacher who cannot write there). A file is made there and removed.
+    QTemporaryFile probe(QDir(folder).filePath(u"velmora-XXXXXX.probe"_s));
+    return probe.open();
 }
 
 namespace {

@@ -28,8 +28,9 @@ void defineForms(Program &program);
 void Main(Program &program);
 
 // Whether new files can be made in a folder by this user: an existing
-// folder the system lets us write (false for a missing folder, a read-only
-// one or one on a read-only file system).
+// folder the system lets us write, found by making a file there (false for
+// a missing folder, a read-only one, one on a read-only file system, or
+// one whose access list refuses this user).
 bool canWriteFolder(const QString &folder);
 
 using FolderCheck = std::function<bool(const QString &folder)>;

@@ -42,6 +42,10 @@ if [ "$(id -u)" -eq 0 ]; then
     chown -R root:root "$folder"
     chmod -R a-w "$folder"
     as_pupil=(runuser -u "$pupil" -- env HOME="$work/home")
+    # The user's own profile (Desktop, Documents, Temp), as Windows makes
+    # it at a first logon; without it Wine's file dialogs fail.
+    DISPLAY= "${as_pupil[@]}" "$wine_run" wineboot -u >/dev/null 2>&1 || fail "no Wine profile for $pupil"
+    "${as_pupil[@]}" "$wine_run" --wait
 fi
 # The installed program's first window; the first sample test taken whole,
 # its plain copy in the pupil's own temporary folder and removed there.
@@ -53,6 +57,18 @@ pupil_takes_test "$folder" '.+'
 left=$(find "$WINEPREFIX/drive_c/users" -name '*.tmp' | xargs)
 [ -z "$left" ] || fail "plain copies left: $left"
 if [ ${#as_pupil[@]} -gt 0 ]; then
+    stage=teacher
+    # A teacher without an administrator's rights: the teacher's mode
+    # proposes the test in the teacher's own home folder, not in Program
+    # Files, and writes it there.
+    printf '%s\r\n' "Тест учителя" "Задача" "Шаг 1" "Шаг 2" >"$work/text.txt"
+    chmod 644 "$work/text.txt"
+    "${as_pupil[@]}" "$wine_run" "$folder/velmora.exe" qjx & app_pid=$!
+    author_in_dialogs "$(windows_name "$work/text.txt")" || fail "authoring"
+    program_ends "the success message"
+    [ -f "$WINEPREFIX/drive_c/users/$pupil/тест1.tst" ] || fail "no test written in the teacher's home folder"
+    "${as_pupil[@]}" "$wine_run" --wait
+
     rm -f "$WINEPREFIX/wineserver"
     chown -R root:root "$WINEPREFIX"
     chmod -R u+w "$folder"

@@ -59,9 +59,7 @@ stage=authoring
 # name, the proposed test in the program's folder accepted, the success
 # message; the test written reads as the Linux build reads it.
 "$wine_run" "$folder/velmora.exe" qjx & app_pid=$!
-author_in_dialogs "Z:${work//\//\\}\\text.txt" || fail "authoring"
-for _ in $(seq 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-status=0; wait "$app_pid" || status=$?; app_pid=
-[ "$status" -eq 0 ] || fail "the authoring mode ended with status $status"
+author_in_dialogs "$(windows_name "$work/text.txt")" || fail "authoring"
+program_ends "the success message"
 "$tool" show "$folder/тест1.tst" | grep -qx "Заголовок: $title" || fail "the authored test does not read back"
 echo "all passed"

@@ -59,6 +59,22 @@ settled_shot() { # window id, file
     done
 }
 
+# A file's name as a Windows program under Wine sees it: Z:\…
+windows_name() { # Unix path
+    local name=${1//\//\\}
+    echo "Z:$name"
+}
+
+# The program in $app_pid ends within 30 seconds, with status 0.
+program_ends() { # what should have ended it
+    local status=0
+    for _ in $(seq 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after $1"
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status after $1"
+}
+
 # A whole test as a pupil takes it, from the mode window of the program in
 # $app_pid: the mode with hints; an exchange typed into the move box changes
 # the list (told by its pixels); "Готово" (its message and "Далее" after
@@ -66,7 +82,7 @@ settled_shot() { # window id, file
 # program with status 0, leaving no plain copy in FOLDER. The main window
 # is named after TITLE (a regular expression).
 pupil_takes_test() { # program folder, title
-    local folder=$1 title=$2 regim main results message changed colour status y box_x box_y
+    local folder=$1 title=$2 regim main results message changed colour y box_x box_y
     stage=mode
     regim=$(wait_window '^Выбор режима$' 60) || fail "no mode window after OK"
     ls "$folder" | grep -q '\.tmp$' && fail "the plain copy was left beside the test"
@@ -117,9 +133,6 @@ pupil_takes_test() { # program folder, title
     results=$(wait_window '^Результаты$' 30) || fail "no results window after the last task"
     window_shot "$results" "$wine_artifacts/${wine_prefix}results.png"
     press "$results" Return
-    for _ in $(seq 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after the results"
-    status=0; wait "$app_pid" || status=$?; app_pid=
-    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    program_ends "the results"
     if ls "$folder" | grep -q '\.tmp$'; then fail "a plain copy was left behind"; fi
 }
