@@ -9,10 +9,6 @@
 
 set(VELMORA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 
-# The program's folder alone, as `make run` builds it: the program, the
-# Tabulo plugin it finds at run time (never linked), velmora-tst, the samples.
-add_custom_target(velmora_folder)
-add_dependencies(velmora_folder velmora tabulo velmora-tst velmora_sample_tests)
 # VELMORA_APP_ID (the top level sets it) is the project's reverse domain:
 # software centres find the program by it, and the metainfo's launchable
 # names the start menu's entry by it.

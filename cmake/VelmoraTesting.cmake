@@ -5,6 +5,10 @@
 # velmora_add_test(NAME EXECUTABLE <test> [ENVIRONMENT ...])
 # Registers another run of a suite already built, in another environment.
 set(VELMORA_TEST_BIN_DIR ${CMAKE_BINARY_DIR}/testbin)
+if(WIN32)
+    # The tests load the Qt of the program's folder beside theirs.
+    file(WRITE ${VELMORA_TEST_BIN_DIR}/qt.conf "[Paths]\nPrefix = ../bin\nPlugins = .\nTranslations = translations\n")
+endif()
 
 # Sanitizer reports name functions and lines through LLVM's symbolizer.
 find_program(VELMORA_SYMBOLIZER NAMES llvm-symbolizer PATHS /usr/lib/llvm-14/bin NO_DEFAULT_PATH)

@@ -1,9 +1,5 @@
-# The Windows build's program folder as a target, and the NSIS installer
-# velmora-<version>-setup.exe (what it ships: VelmoraWindowsRuntime.cmake).
-
-# The program's folder, as the installer takes it.
-add_custom_target(velmora_folder)
-add_dependencies(velmora_folder velmora tabulo velmora-tst velmora_sample_tests)
+# The Windows build's NSIS installer velmora-<version>-setup.exe (what it
+# ships: VelmoraWindowsRuntime.cmake).
 
 # The installer: NSIS, 64-bit and Unicode. It installs the program's folder
 # file by file, and its uninstaller removes those files alone: tests a

@@ -45,14 +45,13 @@ list(APPEND VELMORA_DEPLOYED qt.conf)
 # The tests load the same Qt from the program's folder; only the offscreen
 # platform is theirs (the installer leaves it out).
 file(COPY ${VELMORA_QT_PREFIX}/plugins/platforms/qoffscreen.dll DESTINATION ${VELMORA_BIN_DIR}/platforms)
-file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/testbin)
-file(WRITE ${CMAKE_BINARY_DIR}/testbin/qt.conf "[Paths]\nPrefix = ../bin\nPlugins = .\nTranslations = translations\n")
 
 # Programs built here run through Wine, in a Wine prefix of this build's own,
 # finding the DLLs of the program's folder and Qt's (Qt Test) on WINEPATH.
-find_program(VELMORA_WINE64 NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+# Wine is the one the toolchain file found (looked for here without it).
+find_program(VELMORA_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 find_program(VELMORA_WINESERVER NAMES wineserver PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-if(VELMORA_WINE64)
+if(VELMORA_WINE)
     set(VELMORA_WINEPATH "Z:${VELMORA_BIN_DIR};Z:${VELMORA_QT_PREFIX}/bin")
     string(REPLACE "/" "\\" VELMORA_WINEPATH "${VELMORA_WINEPATH}")
     configure_file(${PROJECT_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY

@@ -115,8 +115,7 @@ echo "== a load killed while the plain copy stands"
 left=
 for attempt in 1 2 3; do
     start_and_choose
-    kill -9 "$app_pid" 2>/dev/null || true
-    wait "$app_pid" 2>/dev/null || true
+    end_program "$app_pid" KILL
     app_pid=
     if [ -e "$copy" ]; then
         mode=$(stat -c %a "$copy")

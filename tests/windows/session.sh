@@ -29,6 +29,7 @@ wine_session() { # artifacts folder, picture prefix
     wine_artifacts=$1; wine_prefix=$2
     work=$(mktemp -d)
     trap wine_cleanup EXIT
+    trap "exit 1" INT TERM # so that the clean-up runs on those too
     mkdir -p "$wine_artifacts"
     rm -f "$wine_artifacts/$wine_prefix"*.png
     start_xvfb "$work" 1280x1024 || fail "Xvfb did not start"
