@@ -141,21 +141,20 @@ TestOpening TemporaryCopy::open(const QString &title)
 // Writes the copy: beside the test, else, where that folder refuses new
 // files or its disk is full, in another folder, from the test's first byte
 // again. On a failure no copy is left.
-std::optional<Failure> TemporaryCopy::write(QIODevice &stored)
+std::optional<Failure> TemporaryCopy::write(QFile &stored)
 {
     // A copy that would be the test itself (a link made by hand) is refused.
-    if (namesSameFile(m_test, m_folder + name(m_name, nameLimit(m_folder.isEmpty() ? "." : m_folder))))
+    if (namesSameFile(m_test, m_folder + name(m_name, nameLimit(m_folder))))
         return Failure::of(FailureNumber::PathFileAccessError);
     const qint64 start = stored.pos();
     std::optional<Failure> failure = createIn(m_folder);
-    const bool begun = !failure;
-    if (begun)
+    if (!failure)
         failure = ScrambleFile(stored, m_copy.file(), MaxTableBytes);
     if (failure && movesElsewhere(*failure)) {
         m_copy.remove(); // what a full disk took goes first
-        // Once a part is written, the test is read again from its first
-        // byte: a file can be, a pipe cannot.
-        if (!begun || (!stored.isSequential() && stored.seek(start))) {
+        // Whatever part of the test the first copy took, the test is read
+        // again from its first byte.
+        if (stored.seek(start)) {
             if (const std::optional<QByteArray> other = otherFolder()) {
                 failure = createIn(*other + '/');
                 if (!failure)
@@ -172,7 +171,7 @@ std::optional<Failure> TemporaryCopy::write(QIODevice &stored)
 // hold the ones before.
 std::optional<Failure> TemporaryCopy::createIn(const QByteArray &folder)
 {
-    const qsizetype limit = nameLimit(folder.isEmpty() ? "." : folder);
+    const qsizetype limit = nameLimit(folder);
     std::optional<Failure> failure;
     for (int number = 0; number <= MaxCopyNumber; ++number) {
         failure = m_copy.create(folder + name(m_name, limit, number), m_shown);

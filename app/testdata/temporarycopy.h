@@ -6,7 +6,6 @@
 #include "testdata/tasktable.h"
 
 #include <QByteArray>
-#include <QIODevice>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -54,7 +53,7 @@ private:
     explicit TemporaryCopy(const QByteArray &nativeTestPath);
 
     TestOpening open(const QString &title);
-    std::optional<Failure> write(QIODevice &stored);
+    std::optional<Failure> write(QFile &stored);
     std::optional<Failure> createIn(const QByteArray &folder);
     std::optional<QByteArray> otherFolder();
     TestOpening readBack(const QString &title);

@@ -5,6 +5,7 @@
 #include "program/program.h"
 #include "scripteddesktop.h"
 #include "handlers.h"
+#include "nativefile.h"
 #include "testdata/lines.h"
 #include "testdata/loader.h"
 #include "testfolder.h"
@@ -336,14 +337,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, name);
         // The folder's own removal cannot name bytes that are no text.
         const QByteArray path = nativePath(m_folder->path()) + '/' + name;
-        const auto removeTest = qScopeGuard([&] { removeFile(path); });
-        {
-            QFile file;
-            const QByteArray stored = velmora::scrambleBytes(TeaTest);
-            if (createPrivateFile(file, path, QString())
-                || file.write(stored) != stored.size())
-                QSKIP("this file system does not take such names");
-        }
+        const auto removeTest = qScopeGuard([&] { test::removeFile(path); });
+        if (!test::writeNative(path, velmora::scrambleBytes(TeaTest)))
+            QSKIP("this file system does not take such names");
         frmStart *start = loadStart();
         QCOMPARE(listed(start), QStringList{u"Чай"_s});
         start->Command1_Click();

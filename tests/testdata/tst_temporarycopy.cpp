@@ -3,6 +3,7 @@
 #include "testdata/loader.h"
 #include "testdata/scramble.h"
 #include "testdata/temporarycopy.h"
+#include "nativefile.h"
 #include "testfolder.h"
 
 #include <QFile>
@@ -29,12 +30,6 @@ QByteArray nameOf(qsizetype bytes, char fill = 'a')
 QByteArray native(const test::TestFolder &folder, const QByteArray &name)
 {
     return nativePath(folder.path()) + '/' + name;
-}
-
-bool writeNative(const QByteArray &path, const QByteArray &bytes)
-{
-    QFile file;
-    return !createPrivateFile(file, path, QString()) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -144,12 +139,12 @@ private Q_SLOTS:
         // The folder's own removal cannot name bytes that are no text.
         const auto removeFiles = qScopeGuard([&] {
             for (const QByteArray &name : listFolder(nativePath(folder.path())).names)
-                removeFile(native(folder, name));
+                test::removeFile(native(folder, name));
         });
         std::vector<std::unique_ptr<HeldFile>> held; // by programs still running
         const auto make = [&](const QByteArray &path) {
             if (!path.contains('!'))
-                return writeNative(path, "x");
+                return test::writeNative(path, "x");
             held.push_back(std::make_unique<HeldFile>());
             return !held.back()->create(QByteArray(path).replace('!', ""), QString());
         };

@@ -193,21 +193,6 @@ std::optional<Failure> openNativeFile(QFile &file, const QByteArray &path, const
     return std::nullopt;
 }
 
-std::optional<Failure> createPrivateFile(QFile &file, const QByteArray &path, const QString &shown)
-{
-    ::unlink(path.constData());
-    // The mode is given to the create itself: the umask can only take bits away.
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd < 0)
-        return systemRefusal(errno, FileAccess::Write, shown);
-    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        ::unlink(path.constData());
-        return fileFailure(file, shown, FileAccess::Write);
-    }
-    return std::nullopt;
-}
-
 HeldFile::~HeldFile()
 {
     remove();
@@ -304,21 +289,10 @@ bool offeredByItsFolder(const QFileDevice &file, const QByteArray &path)
     return !S_ISLNK(name.st_mode) || target.st_uid == name.st_uid || (target.st_mode & S_IROTH) != 0;
 }
 
-bool isPlainFile(const QByteArray &path)
-{
-    struct stat status = {};
-    return ::lstat(path.constData(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 bool isRegularFile(const QByteArray &path)
 {
     struct stat status = {};
     return ::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-bool removeFile(const QByteArray &path)
-{
-    return ::unlink(path.constData()) == 0;
 }
 
 bool namesSameFile(const QByteArray &original, const QByteArray &copy)
@@ -326,12 +300,12 @@ bool namesSameFile(const QByteArray &original, const QByteArray &copy)
     struct stat a = {};
     struct stat b = {};
     return ::stat(original.constData(), &a) == 0 && ::lstat(copy.constData(), &b) == 0 && !S_ISLNK(b.st_mode)
-           && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+           && sameFile(a, b);
 }
 
 qsizetype nameLimit(const QByteArray &folder)
 {
-    const long limit = ::pathconf(folder.constData(), _PC_NAME_MAX);
+    const long limit = ::pathconf(folder.isEmpty() ? "." : folder.constData(), _PC_NAME_MAX);
     return limit > 0 ? qsizetype(limit) : 255;
 }
 
@@ -392,16 +366,6 @@ std::optional<Failure> openNativeFile(QFile &file, const QByteArray &path, const
     return std::nullopt;
 }
 
-std::optional<Failure> createPrivateFile(QFile &file, const QByteArray &path, const QString &shown)
-{
-    QFile::remove(shownPath(path));
-    file.setFileName(shownPath(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return fileFailure(file, shown, FileAccess::Write);
-    return std::nullopt;
-}
-
 HeldFile::~HeldFile()
 {
     remove();
@@ -457,20 +421,9 @@ bool offeredByItsFolder(const QFileDevice &, const QByteArray &)
     return true;
 }
 
-bool isPlainFile(const QByteArray &path)
-{
-    const QFileInfo info(shownPath(path));
-    return info.isFile() && !info.isSymLink();
-}
-
 bool isRegularFile(const QByteArray &path)
 {
     return QFileInfo(shownPath(path)).isFile();
-}
-
-bool removeFile(const QByteArray &path)
-{
-    return QFile::remove(shownPath(path));
 }
 
 bool namesSameFile(const QByteArray &original, const QByteArray &copy)

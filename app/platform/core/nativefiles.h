@@ -45,13 +45,6 @@ std::optional<Failure> openRegularNative(QFile &file, const QByteArray &path, co
 // are no text a QString can hold. Failures name `shown`.
 std::optional<Failure> openNativeFile(QFile &file, const QByteArray &path, const QString &shown);
 
-// Creates a file afresh for writing, readable and writable by its owner
-// alone from its first byte (no other account ever sees a byte of it):
-// whatever stands at the name goes first (a link itself, never what it
-// points to) and the create is exclusive, so nothing planted since is
-// followed. Failures name `shown`.
-std::optional<Failure> createPrivateFile(QFile &file, const QByteArray &path, const QString &shown);
-
 // A file of this program's own, such as a test's plain copy while it
 // loads: created afresh for its owner alone from its first byte, open for
 // writing and reading back, and held while it stands (a lock of the
@@ -103,19 +96,16 @@ void removeHeldFileOnSignals();
 // read it). A link planted to another account's private file is not.
 bool offeredByItsFolder(const QFileDevice &file, const QByteArray &path);
 
-// Whether a regular file stands at the name itself (links not followed).
-bool isPlainFile(const QByteArray &path);
 // Whether the name leads to a regular file (links followed): never opened
 // to find out, since opening some devices already does something.
 bool isRegularFile(const QByteArray &path);
-bool removeFile(const QByteArray &path);
 
 // Whether `copy` names the file `original` itself (links at `copy` are not
 // followed: removing one leaves the file alone).
 bool namesSameFile(const QByteArray &original, const QByteArray &copy);
 
 // The longest file name, in bytes, that the file system of `folder` takes
-// (255 where it cannot be asked).
+// (255 where it cannot be asked); an empty `folder` is the current one.
 qsizetype nameLimit(const QByteArray &folder);
 
 // A folder `stem` + "-" + the user's id under `parent`, made for this
