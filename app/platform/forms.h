@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <memory>
-#include <type_traits>
 #include <typeindex>
 #include <typeinfo>
 #include <unordered_map>
@@ -154,13 +153,7 @@ private:
     // A window's class; typeid of a pointer takes a class that is only declared.
     using Key = std::type_index;
     template <class F> static Key key() { return Key(typeid(F *)); }
-    template <class As> static As *as(Form *form)
-    {
-        if constexpr (std::is_same_v<As, Form>)
-            return form;
-        else
-            return dynamic_cast<As *>(form);
-    }
+    template <class As> static As *as(Form *form) { return dynamic_cast<As *>(form); }
 
     void define(Key key, Factory factory);
     Form *load(Key key);

@@ -1,5 +1,7 @@
 #include "platform/heldkeyfilter.h"
 
+#include "platform/keyevents.h"
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -21,8 +23,7 @@ bool HeldKeyFilter::isHeldButtonKey(const QObject *receiver, const QEvent *event
     const auto *key = static_cast<const QKeyEvent *>(event);
     if (!key->isAutoRepeat())
         return false;
-    if (key->modifiers().testFlag(Qt::AltModifier) && !key->modifiers().testFlag(Qt::ControlModifier)
-        && !key->text().isEmpty())
+    if (isAltShortcut(*key))
         return true; // a button's shortcut
     switch (key->key()) {
     case Qt::Key_Return:

@@ -147,6 +147,13 @@ int shiftState(Qt::KeyboardModifiers modifiers)
     return state;
 }
 
+bool isAltShortcut(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    return modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier)
+        && !event.text().isEmpty();
+}
+
 std::optional<int> keyAsciiOf(const QKeyEvent &event, bool withEscape)
 {
     switch (event.key()) {
@@ -165,7 +172,7 @@ std::optional<int> keyAsciiOf(const QKeyEvent &event, bool withEscape)
     if (ctrl != alt)
         return std::nullopt;
     const QString text = event.text();
-    if (text.isEmpty() || text.at(0).unicode() < KeyCodes::Space || text.at(0).unicode() == 0x7f)
+    if (text.isEmpty() || !isTypedCharacter(text.at(0).unicode()))
         return std::nullopt;
     return int(text.at(0).unicode());
 }

@@ -18,6 +18,17 @@ int virtualKeyCode(const QKeyEvent &event);
 // Shift 1 + Ctrl 2 + Alt 4 of the event's modifiers.
 int shiftState(Qt::KeyboardModifiers modifiers);
 
+// Whether a character code is typed text: not a control character (below
+// Space) and not Delete (0x7f).
+constexpr bool isTypedCharacter(int code)
+{
+    return code >= KeyCodes::Space && code != 0x7f;
+}
+
+// Alt without Ctrl, on a key that has text: a button's shortcut (the
+// teacher keys among them), not typing. (Ctrl with Alt is AltGr.)
+bool isAltShortcut(const QKeyEvent &event);
+
 // The character code a key-press handler receives: Backspace 8,
 // Enter/Return 13, printable text its first UTF-16 unit (not with Ctrl or
 // Alt alone: those make shortcuts, as the teacher keys); nullopt for keys

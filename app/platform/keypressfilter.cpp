@@ -89,8 +89,7 @@ bool KeyPressFilter::eventFilter(QObject *watched, QEvent *event)
         return false;
     // Alt with a letter is a shortcut (the teacher keys among them), and
     // text pasted in would pass by the handler: neither reaches the box.
-    const bool shortcut = key->modifiers().testFlag(Qt::AltModifier) && !key->modifiers().testFlag(Qt::ControlModifier);
-    if ((shortcut && !key->text().isEmpty()) || key->matches(QKeySequence::Paste))
+    if (isAltShortcut(*key) || key->matches(QKeySequence::Paste))
         return true;
     const std::optional<int> received = keyAsciiOf(*key);
     return received && runKeyPressHandler(watched, *received, m_handler, true);
@@ -103,7 +102,7 @@ void KeyPressFilter::typeCommitted(QObject *box, const QString &text)
         if (!target)
             return;
         const int received = ch.unicode();
-        if (received < KeyCodes::Space || received == 0x7f)
+        if (!isTypedCharacter(received))
             continue; // only printable text is committed as typing
         if (!runKeyPressHandler(target, received, m_handler, true)) {
             // Left as it came: the box takes the character as typed.

@@ -64,9 +64,7 @@ int fromPixelsY(int pixels) { return screenrules::pixelsToTwips(pixels, perPixel
 
 QRect toPixels(int left, int top, int width, int height)
 {
-    const TwipScale s = scale();
-    return QRect(screenrules::twipsToPixels(left, s.x), screenrules::twipsToPixels(top, s.y),
-                 screenrules::twipsToPixels(width, s.x), screenrules::twipsToPixels(height, s.y));
+    return screenrules::twipsToPixelRect(left, top, width, height, scale());
 }
 
 void place(QWidget *widget, int left, int top, int width, int height)

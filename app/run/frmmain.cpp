@@ -130,25 +130,14 @@ public:
     }
     qint16 MaxLbl() const override { return checked(w.myControl1->MaxLbl()); }
 
+    // The controls the design built, the window's own ones among them.
+    void setControls(DesignedControls<MainControl> controls) { m_controls = std::move(controls); }
+
 private:
-    QWidget *widget(MainControl c) const
-    {
-        switch (c) {
-        case MainControl::lblZadZ: return w.lblZadZ;
-        case MainControl::lblZad: return w.lblZad;
-        case MainControl::cmdGotovo: return w.cmdGotovo;
-        case MainControl::cmdChangeTest: return w.cmdChangeTest;
-        case MainControl::cmdExit: return w.cmdExit;
-        case MainControl::cmdHelp: return w.cmdHelp;
-        case MainControl::txtChange: return w.txtChange;
-        case MainControl::lblChange: return w.lblChange;
-        case MainControl::myControl1: return w.myControl1->widget();
-        case MainControl::sbr: return w.sbr;
-        }
-        return nullptr;
-    }
+    QWidget *widget(MainControl c) const { return m_controls.widget(c); }
 
     frmMain &w;
+    DesignedControls<MainControl> m_controls;
 };
 
 class frmMain::EntryBox final : public MoveBox
@@ -198,6 +187,7 @@ frmMain::frmMain(Program &program)
     const auto controls = buildDesign(this, Design, [this](C control, QWidget *parent) {
         return makeControl(control, parent);
     });
+    m_layout->setControls(controls);
     lblZadZ = controls.get<QLabel>(C::lblZadZ);
     lblZadZ->resize(lblZadZ->sizeHint()); // sizes itself to its caption
     lblZad = controls.get<QLabel>(C::lblZad);

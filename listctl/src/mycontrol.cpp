@@ -16,6 +16,7 @@
 namespace tabulo {
 
 namespace ColourCode = screenrules::ColourCode;
+using screenrules::twipsToPixelRect;
 using screenrules::twipsToPixels;
 
 namespace {
@@ -34,12 +35,6 @@ QFont dataFont()
     font.setPointSizeF(9.6);
     font.setWeight(QFont::Normal);
     return font;
-}
-
-QRect pixelsOf(const Box &box, TwipScale scale)
-{
-    return QRect(twipsToPixels(box.left, scale.x), twipsToPixels(box.top, scale.y),
-                 twipsToPixels(box.width, scale.x), twipsToPixels(box.height, scale.y));
 }
 
 } // namespace
@@ -175,8 +170,12 @@ void myControl::placeLines()
     const TwipScale scale = m_model->scale();
     for (int i = 1; i <= LineModel::Lines; ++i) {
         const Line &line = m_model->line(i);
-        lblNumber(i)->setGeometry(pixelsOf(line.numberBox, scale));
-        lblData(i)->setGeometry(pixelsOf(line.dataBox, scale));
+        const Box &number = line.numberBox;
+        const Box &text = line.dataBox;
+        lblNumber(i)->setGeometry(
+            twipsToPixelRect(number.left, number.top, number.width, number.height, scale));
+        lblData(i)->setGeometry(
+            twipsToPixelRect(text.left, text.top, text.width, text.height, scale));
     }
 }
 

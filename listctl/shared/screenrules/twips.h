@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 #include <cmath>
 
 namespace screenrules {
@@ -22,6 +24,15 @@ struct TwipScale final
 inline int twipsToPixels(double twips, double twipsPerPixel)
 {
     return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+// A box in twips as whole pixels: each edge rounded once, with its own
+// axis's scale (left and width across, top and height down).
+inline QRect twipsToPixelRect(double left, double top, double width, double height,
+                              TwipScale scale)
+{
+    return QRect(twipsToPixels(left, scale.x), twipsToPixels(top, scale.y),
+                 twipsToPixels(width, scale.x), twipsToPixels(height, scale.y));
 }
 
 // Whole twips for a pixel value, rounded once.
