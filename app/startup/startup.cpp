@@ -157,7 +157,7 @@ void runAuthoringMode(Program &program, const FolderCheck &canWrite)
             program.msgBox(authoredMessage(*destination, program.folder()));
             // Written, and pupils can take it; what else the checker found
             // (steps that look alike, a line of blanks) is told after.
-            if (!problems.isEmpty() && !problems.constFirst().blocksOpening)
+            if (!problems.isEmpty() && !Finding::anyBlocks(problems))
                 program.msgBox(u"Внимание: у этого теста есть замечания. "_s + problemText(problems.constFirst()));
         }
     }

@@ -20,7 +20,7 @@ QList<Finding> authoringProblems(const QByteArray &storedForm, const QString &de
 {
     QList<Finding> problems = CheckTest(storedForm);
     std::stable_partition(problems.begin(), problems.end(), [](const Finding &f) { return f.blocksOpening; });
-    const bool blocks = !problems.isEmpty() && problems.constFirst().blocksOpening;
+    const bool blocks = Finding::anyBlocks(problems);
     if (!blocks) {
         const TestOpening opening = TestOpening::ofStoredBytes(scrambleBytes(storedForm), destinationPath);
         if (!opening.opens())
@@ -56,7 +56,7 @@ std::optional<Failure> TeacherText::writeTest(const QString &sourcePath, const Q
         found = authoringProblems(m_storedForm, destinationPath);
     if (problems)
         *problems = found;
-    const bool blocks = !found.isEmpty() && found.constFirst().blocksOpening;
+    const bool blocks = Finding::anyBlocks(found);
     if (blocks && writeAnyway && !writeAnyway(found))
         return std::nullopt;
 

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
+
 namespace velmora {
 
 // One thing that would make a test load differently from what the teacher
@@ -21,6 +23,13 @@ struct Finding final
     // The order the teacher reads them in: by line, the whole file first;
     // findings of one line keep their order.
     static void sortByLine(QList<Finding> &findings);
+
+    // Whether one of `findings` keeps the test from pupils: then the
+    // teacher is asked before it is written.
+    static bool anyBlocks(const QList<Finding> &findings)
+    {
+        return std::any_of(findings.cbegin(), findings.cend(), [](const Finding &f) { return f.blocksOpening; });
+    }
 };
 
 // CheckTest: a plain test text as the teacher wrote it (without the two bytes unscrambling appends),

@@ -133,9 +133,15 @@ std::optional<QString> readTitle(QIODevice &device)
             break;
         head += block;
     }
-    if (head.isEmpty())
+    return titleOf(head);
+}
+
+std::optional<QString> titleOf(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
         return std::nullopt;
-    return decodeLine(QByteArrayView(head).first(LineSpan::at(QByteArrayView(head), 0).size));
+    const QByteArrayView head = bytes.first(qMin(bytes.size(), TitleLimit));
+    return decodeLine(head.first(LineSpan::at(head, 0).size));
 }
 
 } // namespace velmora

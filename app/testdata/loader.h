@@ -4,6 +4,7 @@
 #include "testdata/tasktable.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
 
@@ -34,5 +35,9 @@ LoadResult LoadTest(QByteArray &&plain, TaskTable &Tasks, std::shared_ptr<const 
 // The title as the selection list shows it: the first line of `device`, read no further than TitleLimit
 // bytes, decoded; nullopt for an empty file. A failed read shows in the device's error().
 std::optional<QString> readTitle(QIODevice &device);
+
+// The same title of a test already in memory: the first line of `bytes`, looked for no further than
+// TitleLimit bytes, decoded; nullopt for no bytes.
+std::optional<QString> titleOf(QByteArrayView bytes);
 
 } // namespace velmora

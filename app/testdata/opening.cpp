@@ -5,8 +5,6 @@
 #include "testdata/scramble.h"
 #include "testdata/temporarycopy.h"
 
-#include <QBuffer>
-
 using namespace Qt::StringLiterals;
 
 namespace velmora {
@@ -66,12 +64,7 @@ TestOpening TestOpening::ofPlainCopy(QByteArray &&plain, const QString &shownCop
                                      std::shared_ptr<const void> holder)
 {
     TestOpening opening;
-    const QString shown = title ? *title : [&plain] {
-        QBuffer copy; // shares the bytes, gone before the load takes them
-        copy.setData(plain);
-        copy.open(QIODevice::ReadOnly);
-        return readTitle(copy).value_or(QString());
-    }();
+    const QString shown = title ? *title : titleOf(plain).value_or(QString());
     if (holdsTitleOnly(plain)) {
         opening.title = shown;
         opening.refusal = noTaskText(shown);

@@ -15,6 +15,15 @@ constexpr qint64 MaxTeacherText = 256 * 1024 * 1024;
 
 constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF", 3);
 
+// `bytes` past the UTF-8 byte order mark they begin with, or the run of
+// them an editor that adds one on every save leaves.
+QByteArrayView withoutUtf8Boms(QByteArrayView bytes)
+{
+    while (bytes.startsWith(Utf8Bom))
+        bytes = bytes.sliced(Utf8Bom.size());
+    return bytes;
+}
+
 struct WideText final
 {
     QString text;
@@ -87,8 +96,7 @@ QString decodeText(QByteArrayView bytes)
 {
     if (std::optional<QString> wide = decodeUtf16Text(bytes))
         return *std::move(wide);
-    while (bytes.startsWith(Utf8Bom))
-        bytes = bytes.sliced(Utf8Bom.size());
+    bytes = withoutUtf8Boms(bytes);
     if (bytes.isValidUtf8()) // then so is every line of it
         return QString::fromUtf8(bytes);
     QString text;
@@ -149,8 +157,7 @@ QList<Finding> mixedEncodingFindings(QByteArrayView text)
     // A UTF-16 text is one encoding throughout.
     if (decodeUtf16Text(text))
         return {};
-    while (text.startsWith(Utf8Bom))
-        text = text.sliced(Utf8Bom.size());
+    text = withoutUtf8Boms(text);
     struct EncodedLine final
     {
         int number = 0;

@@ -1,6 +1,7 @@
 // velmora-tst check: what would make a test load differently from what the teacher wrote.
 #include "velmora-tst/command.h"
 
+#include "platform/core/console.h"
 #include "testdata/opening.h"
 #include "testdata/scramble.h"
 #include "testdata/teachertext.h"
@@ -30,7 +31,7 @@ int check(const QList<Operand> &operands, const Options &)
         text.emplace(bytes);
         // A document or a test is no text: named as what it is, nothing more.
         if (text->notText()) {
-            print(stdout, findingsReport(path, {*text->notText()}));
+            writeText(stdout, findingsReport(path, {*text->notText()}));
             return Failed;
         }
     }
@@ -50,7 +51,7 @@ int check(const QList<Operand> &operands, const Options &)
         report += path + u": программа не откроет тест: "_s + opening.message() + u'\n';
     if (report.isEmpty())
         report = path + u": замечаний нет, тест загрузится так, как записан.\n"_s;
-    print(stdout, report);
+    writeText(stdout, report);
     return findings.isEmpty() && opening.opens() ? Success : Failed;
 }
 

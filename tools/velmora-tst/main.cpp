@@ -2,6 +2,7 @@
 // goes through the same routines as the program itself; each has a file of
 // its own.
 
+#include "platform/core/console.h"
 #include "platform/core/nativefiles.h"
 #include "velmora-tst/command.h"
 #include "velmora-tst/commandline.h"
@@ -21,7 +22,7 @@ namespace {
 
 int usageError(const QString &problem, const QString &usage)
 {
-    print(stderr, Program + u": "_s + problem + u'\n' + usage + u"\nПодробнее: velmora-tst --help\n"_s);
+    writeText(stderr, Program + u": "_s + problem + u'\n' + usage + u"\nПодробнее: velmora-tst --help\n"_s);
     return UsageError;
 }
 
@@ -45,11 +46,11 @@ int run(const QStringList &arguments, const QList<QByteArray> &native)
     const QString &word = arguments.at(first.index);
     if ((first.kind == Kind::Option && toolHelp.names().contains(first.option))
         || (first.kind == Kind::Operand && word == u"help"_s)) {
-        print(stdout, tool::toolHelp());
+        writeText(stdout, tool::toolHelp());
         return Success;
     }
     if (first.kind == Kind::Option && version.names().contains(first.option)) {
-        print(stdout, Program + u' ' + QString::fromLatin1(VersionString) + u'\n');
+        writeText(stdout, Program + u' ' + QString::fromLatin1(VersionString) + u'\n');
         return Success;
     }
     const QList<Command> all = commands();
@@ -87,7 +88,7 @@ int run(const QStringList &arguments, const QList<QByteArray> &native)
         else if (entry.kind == Kind::UnknownOption)
             return usageError(u"неизвестный параметр «"_s + argument + u"»"_s, command->usage());
         else if (entry.kind == Kind::Option && help.names().contains(entry.option)) {
-            print(stdout, command->fullHelp());
+            writeText(stdout, command->fullHelp());
             return Success;
         }
     }

@@ -33,14 +33,9 @@ QByteArray testJson(const QString &title, const TaskTable &Tasks)
 
 } // namespace
 
-void print(std::FILE *stream, const QString &text)
-{
-    writeText(stream, text);
-}
-
 int failed(const Failure &failure)
 {
-    print(stderr, FailureMessage(failure).text + u'\n');
+    writeText(stderr, FailureMessage(failure).text + u'\n');
     return Failed;
 }
 
@@ -58,14 +53,15 @@ QString findingsReport(const QString &path, QList<Finding> findings)
 void printTest(const QString &title, const TaskTable &Tasks, TestFormat format)
 {
     if (format == TestFormat::Json) {
-        print(stdout, QString::fromUtf8(testJson(title, Tasks)));
+        writeText(stdout, QString::fromUtf8(testJson(title, Tasks)));
         return;
     }
     if (format == TestFormat::Counts) {
         qint64 steps = 0;
         for (int n = 1; n <= Tasks.count(); ++n)
             steps += Tasks.stepCount(n);
-        print(stdout, u"Заданий: "_s + QString::number(Tasks.count()) + u"\nШагов: "_s + QString::number(steps) + u'\n');
+        writeText(stdout,
+                  u"Заданий: "_s + QString::number(Tasks.count()) + u"\nШагов: "_s + QString::number(steps) + u'\n');
         return;
     }
     QString text = u"Заголовок: "_s + title + u"\nЗаданий: "_s + QString::number(Tasks.count()) + u'\n';
@@ -74,7 +70,7 @@ void printTest(const QString &title, const TaskTable &Tasks, TestFormat format)
         for (int k = 1; k <= Tasks.stepCount(n); ++k)
             text += u"  "_s + QString::number(k) + u". "_s + Tasks.text(n, k) + u'\n';
     }
-    print(stdout, text);
+    writeText(stdout, text);
 }
 
 } // namespace velmora::tool

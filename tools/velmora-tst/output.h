@@ -7,8 +7,6 @@
 #include <QList>
 #include <QString>
 
-#include <cstdio>
-
 namespace velmora::tool {
 
 // The tool's exit status: 0 done, 1 a failure in a file or a finding, 2 a
@@ -17,9 +15,6 @@ enum ExitStatus { Success = 0, Failed = 1, UsageError = 2 };
 
 // The tool's own name, as its messages begin.
 inline const QString Program = QStringLiteral("velmora-tst");
-
-// Writes `text` to `stream` as the console takes it.
-void print(std::FILE *stream, const QString &text);
 
 // The program's message for `failure` on the error stream: Failed.
 int failed(const Failure &failure);

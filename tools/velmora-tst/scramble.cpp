@@ -1,6 +1,7 @@
 // velmora-tst scramble: a teacher's text made a test, as the authoring mode makes it.
 #include "velmora-tst/command.h"
 
+#include "platform/core/console.h"
 #include "testdata/opening.h"
 #include "testdata/teachertext.h"
 
@@ -28,19 +29,19 @@ int scramble(const QList<Operand> &operands, const Options &options)
         return failed(*failure);
     if (problems.isEmpty())
         return Success;
-    const bool blocks = problems.constFirst().blocksOpening;
+    const bool blocks = Finding::anyBlocks(problems);
     const QString report = findingsReport(text.name, problems);
     // A test pupils can take was written; what the checker found is a warning.
     if (!blocks) {
-        print(stderr, report + Program + u": "_s + test.name + u" записан, но с замечаниями (выше).\n"_s);
+        writeText(stderr, report + Program + u": "_s + test.name + u" записан, но с замечаниями (выше).\n"_s);
         return Success;
     }
-    print(stdout, report);
+    writeText(stdout, report);
     if (options.force)
         return Success;
-    print(stderr, Program + u": "_s + test.name
-                      + u" не записан: программа не откроет этот тест или покажет его не так, как он написан "
-                        "(замечания выше). Записать всё равно: --force\n"_s);
+    writeText(stderr, Program + u": "_s + test.name
+                          + u" не записан: программа не откроет этот тест или покажет его не так, как он написан "
+                            "(замечания выше). Записать всё равно: --force\n"_s);
     return Failed;
 }
 

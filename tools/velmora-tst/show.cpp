@@ -1,6 +1,7 @@
 // velmora-tst show: a stored test as the program opens it when a pupil chooses it.
 #include "velmora-tst/command.h"
 
+#include "platform/core/console.h"
 #include "testdata/opening.h"
 
 using namespace Qt::StringLiterals;
@@ -18,7 +19,7 @@ int show(const QList<Operand> &operands, const Options &options)
         return failed(*failure);
     const TestOpening opening = TestOpening::ofStoredBytes(std::move(stored), test.name);
     if (!opening.opens()) {
-        print(stderr, opening.message() + u'\n');
+        writeText(stderr, opening.message() + u'\n');
         return Failed;
     }
     printTest(opening.title, opening.tasks, options.format);
